@@ -1,0 +1,161 @@
+// The narrow interface between the game and the machine it runs on.
+//
+// The game was written against Win32 windows and messages, Direct3D 9, the D3DX picture loader and
+// DirectInput 8. This header offers exactly the services the game takes from them, and no more:
+// a window with a message queue, an 800x600 picture drawn by a small fixed-function device, picture
+// and file loading, keyboard and mouse snapshots, and a millisecond clock.
+//
+// Two backends implement the window, input, clock and present functions, chosen at link time:
+// platform/sdl (a real window) and platform/headless (virtual clock, scripted input, pictures kept in
+// memory). The device that draws (platform/device.cpp) and the picture loader (platform/bitmap.cpp)
+// are shared by both, so a test sees exactly the picture a player sees.
+//
+// Calls report failure through their result and platform::last_error(); the game above decides what
+// to do with it. All of it runs on the one game thread.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// ---- errors ------------------------------------------------------------------------------------
+
+// Text of the last failure reported by any call here ("no display: ...", "cannot open ...").
+const std::string& last_error();
+void set_error(std::string text);
+
+// ---- window and messages (stands in for Win32) -------------------------------------------------
+
+enum class Message {
+    close,  // the user asked to close the window (WM_CLOSE)
+    quit,   // a quit request posted by post_quit (WM_QUIT)
+};
+
+// Creates the one game window, hidden. False (with last_error) when there is no display.
+bool window_create(const char* title, int x, int y, int width, int height);
+// Places the window and gives it its size (MoveWindow), then shows it (ShowWindow).
+void window_place(int x, int y, int width, int height);
+void window_show();
+// Takes the next message without blocking; false when the queue is empty.
+bool message_take(Message& message);
+// Queues a quit message behind the ones already waiting (PostQuitMessage).
+void post_quit();
+
+// ---- files ------------------------------------------------------------------------------------
+
+// fopen for the game's own file names: every backslash becomes '/', so "Graphics\\sky.bmp" and
+// "Maps//level2.map" work as written.
+std::FILE* open_file(const char* game_path, const char* mode);
+
+// ---- clock (stands in for timeGetTime and Sleep) -----------------------------------------------
+
+uint32_t time_ms();  // milliseconds, 32-bit, wraps
+void sleep_ms(uint32_t ms);
+// Returns once time_ms(), read as signed 32-bit, is no longer below deadline. The real backend sleeps
+// until shortly before the deadline and spins only the last stretch, so pacing costs no core.
+void wait_until(int32_t deadline);
+
+// ---- the drawing device (stands in for Direct3D 9) ---------------------------------------------
+
+struct Texture;  // 32-bit ARGB pixels, owned by the device
+
+enum class RenderState { alpha_blend_enable, src_blend, dest_blend, cull_mode };
+enum Blend : uint32_t { blend_zero = 1, blend_one = 2, blend_src_alpha = 5, blend_inv_src_alpha = 6 };
+enum Cull : uint32_t { cull_none = 1, cull_cw = 2, cull_ccw = 3 };
+
+enum class SamplerState { address_u, address_v };
+enum Address : uint32_t { address_wrap = 1, address_clamp = 3 };
+
+enum class StageState { color_op, color_arg1, color_arg2, alpha_op, alpha_arg1, alpha_arg2 };
+enum TextureOp : uint32_t { op_select_arg1 = 2, op_select_arg2 = 3, op_modulate = 4 };
+enum TextureArg : uint32_t { arg_diffuse = 0, arg_current = 1, arg_texture = 2 };
+
+// A pre-transformed vertex: screen position, colour, texture coordinate.
+struct Vertex {
+    float x, y, z, rhw;
+    uint32_t colour;  // ARGB
+    float u, v;
+};
+
+// The vertex format of the game's quads: position with rhw, colour, one texture coordinate.
+constexpr uint32_t fvf_quad = 0x144;
+
+// Creates the device with a width x height ARGB back buffer; windowed or full screen.
+bool device_create(int width, int height, bool windowed);
+void device_release();
+bool device_exists();
+
+void device_begin_scene();
+void device_end_scene();
+void device_clear(uint32_t argb);
+// Shows the finished back buffer (the SDL backend puts it in the window, headless keeps it).
+void device_present();
+
+void device_set_render_state(RenderState state, uint32_t value);
+void device_set_sampler_state(SamplerState state, uint32_t value);
+void device_set_stage_state(StageState state, uint32_t value);
+void device_set_texture(Texture* texture);  // null: no texture
+void device_set_fvf(uint32_t fvf);
+// Draws a triangle strip of two triangles whose four vertices form an axis-aligned rectangle: the
+// covered pixel columns are min(x0,x1) <= i < max(x0,x1), likewise rows, and each pixel samples the
+// texel under its centre. Quads of any other shape are not drawn.
+void device_draw_quad_strip(const Vertex vertices[4]);
+
+// The back buffer being drawn (width * height pixels, row after row).
+const uint32_t* device_back_buffer();
+int device_width();
+int device_height();
+
+// ---- textures (stand in for D3DX) ---------------------------------------------------------------
+
+struct ImageInfo {
+    int width = 0;
+    int height = 0;
+};
+
+// Reads a BMP file at its own size into ARGB; a pixel equal to colour_key (files without alpha read
+// as alpha 0xFF) becomes 0x00000000; key 0 keys nothing. Null (with last_error) if the file is
+// missing or not a readable bitmap; info is then left as it was.
+Texture* texture_from_file(const char* game_path, uint32_t colour_key, ImageInfo* info);
+// A blank (transparent black) texture to be filled through texture_pixels.
+Texture* texture_create(int width, int height);
+// The texture's pixel memory and its row pitch in bytes.
+uint32_t* texture_pixels(Texture* texture, int* pitch_bytes);
+void texture_release(Texture* texture);
+
+// ---- input (stands in for DirectInput 8) -------------------------------------------------------
+
+struct MouseState {
+    int32_t dx = 0, dy = 0, dz = 0;
+    uint8_t buttons[4] = {0, 0, 0, 0};  // 0x80 while held
+};
+
+bool keyboard_open();
+void keyboard_close();
+// The 256-byte snapshot indexed by DirectInput key code; 0x80 while a key is held.
+bool keyboard_read(uint8_t keys[256]);
+
+bool mouse_open();
+void mouse_close();
+// Movement since the previous read, and the buttons.
+bool mouse_read(MouseState& state);
+
+}  // namespace platform
+
+namespace platform {
+
+// ---- for tests: a log of the state changes and draws the device receives ---------------------
+
+struct DeviceCall {
+    enum Kind { texture, render_state, fvf, draw } kind;
+    uint32_t state;  // the RenderState, for render_state
+    uintptr_t value; // texture address, state value, fvf, or 0 for draw
+    bool operator==(const DeviceCall&) const = default;
+};
+// Starts (log not null) or stops (null) recording every device call into log.
+void device_record(std::vector<DeviceCall>* log);
+
+}  // namespace platform

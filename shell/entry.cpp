@@ -1,0 +1,42 @@
+#include "shell/entry.h"
+
+#include "shell/frame.h"
+#include "shell/reset.h"
+#include "shell/startup.h"
+
+#include <cstdio>
+
+bool quit_requested = false;
+
+void main_window_proc(platform::Message message) {
+    if (message == platform::Message::close) platform::post_quit();
+}
+
+void drain_messages() {
+    platform::Message message;
+    while (platform::message_take(message)) {
+        if (message == platform::Message::quit) quit_requested = true;
+        main_window_proc(message);
+    }
+}
+
+int win_main() {
+    if (!init_program_state()) return 1;
+    // Created hidden at 640x480; the graphics set-up places, sizes and shows it.
+    if (!platform::window_create("", 100, 100, 640, 480)) {
+        std::fprintf(stderr, "brickrun: cannot open the game window: %s\n",
+                     platform::last_error().c_str());
+        return 1;
+    }
+    if (!startup()) {
+        std::fprintf(stderr, "brickrun: cannot start the graphics: %s\n",
+                     platform::last_error().c_str());
+        return 1;
+    }
+    while (!quit_requested) {
+        drain_messages();
+        if (!run_frame()) break;
+    }
+    shutdown();
+    return 0;
+}

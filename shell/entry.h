@@ -1,0 +1,24 @@
+// The program entry, the window procedure and the message pump.
+//
+// The entry creates the (hidden) game window, runs start-up, then alternates draining the window's
+// messages and running one frame until a frame says the game is over or the window was closed, and
+// runs shutdown. A close request never ends a menu or banner loop early: the flag is looked at only
+// between frames.
+#pragma once
+
+#include "platform/platform.h"
+
+extern bool quit_requested;  // a quit message was taken from the queue; never cleared
+
+// The whole program; returns its exit status: 0, or 1 when the game cannot start (no display, no
+// device, an unreadable first level), after one line on stderr.
+int win_main();
+
+// Handles one message: a close request posts a quit message; everything else needs nothing.
+void main_window_proc(platform::Message message);
+
+// Takes every waiting message without blocking, noting a quit message in quit_requested.
+void drain_messages();
+
+// Chosen when the program is built: the windowed game (1) or the full-screen game (0).
+extern const bool build_windowed;

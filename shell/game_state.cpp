@@ -1,0 +1,3 @@
+#include "shell/game_state.h"
+
+GameState game_state;

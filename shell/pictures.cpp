@@ -1,0 +1,81 @@
+#include "shell/pictures.h"
+
+#include <cstdint>
+#include <iterator>
+
+Sprite sky_sprite, title_sprite, pipe_sprites[4], brick_sprite, spent_block_sprite,
+    question_sprites[3], block_sprite, ground_sprite, debris_sprite, walker_sprite, shell_sprite,
+    shell_walker_sprites[2], coin_sprites[4], growth_sprite, small_stand_sprite,
+    small_run_sprites[3], small_jump_sprite, small_wall_sprite, dying_sprite, small_duck_sprite,
+    big_duck_sprite, big_stand_sprite, big_run_sprites[3], big_jump_sprite, big_wall_sprite;
+
+namespace {
+
+constexpr uint32_t no_key = 0;
+constexpr uint32_t white_key = 0xFFFFFFFF;  // opaque white becomes transparent
+constexpr uint32_t black_key = 0xFF000000;  // opaque black becomes transparent
+
+struct PictureFile {
+    const char* path;
+    Sprite* sprite;
+    uint32_t colour_key;
+};
+
+// The load order. "bokenr.bmp" is the name start-up has always asked for; no such file exists, so
+// the debris Sprite starts empty and gets its real pictures while a brick breaks.
+const PictureFile picture_files[] = {
+    {"Graphics\\sky.bmp", &sky_sprite, no_key},
+    {"Graphics\\title.bmp", &title_sprite, no_key},
+    {"Graphics\\pipe0.bmp", &pipe_sprites[0], white_key},
+    {"Graphics\\pipe1.bmp", &pipe_sprites[1], white_key},
+    {"Graphics\\pipe2.bmp", &pipe_sprites[2], white_key},
+    {"Graphics\\pipe3.bmp", &pipe_sprites[3], white_key},
+    {"Graphics\\brick.bmp", &brick_sprite, white_key},
+    {"Graphics\\solidbrick.bmp", &spent_block_sprite, white_key},
+    {"Graphics\\qblock0.bmp", &question_sprites[0], white_key},
+    {"Graphics\\qblock1.bmp", &question_sprites[1], white_key},
+    {"Graphics\\qblock2.bmp", &question_sprites[2], white_key},
+    {"Graphics\\block.bmp", &block_sprite, white_key},
+    {"Graphics\\ground.bmp", &ground_sprite, white_key},
+    {"Graphics\\bokenr.bmp", &debris_sprite, white_key},
+    {"Graphics\\plomb0.bmp", &walker_sprite, white_key},
+    {"Graphics\\zelvoshell.bmp", &shell_sprite, black_key},
+    {"Graphics\\zelvogreen0.bmp", &shell_walker_sprites[0], black_key},
+    {"Graphics\\zelvogreen1.bmp", &shell_walker_sprites[1], black_key},
+    {"Graphics\\coin0.bmp", &coin_sprites[0], black_key},
+    {"Graphics\\coin1.bmp", &coin_sprites[1], black_key},
+    {"Graphics\\coin2.bmp", &coin_sprites[2], black_key},
+    {"Graphics\\coin3.bmp", &coin_sprites[3], black_key},
+    {"Graphics\\growcap.bmp", &growth_sprite, black_key},
+    {"Graphics\\pelko.bmp", &small_stand_sprite, white_key},
+    {"Graphics\\pelkorun0.bmp", &small_run_sprites[0], white_key},
+    {"Graphics\\pelkorun1.bmp", &small_run_sprites[1], white_key},
+    {"Graphics\\pelkorun2.bmp", &small_run_sprites[2], white_key},
+    {"Graphics\\pelkojump.bmp", &small_jump_sprite, white_key},
+    {"Graphics\\pelkowall.bmp", &small_wall_sprite, white_key},
+    {"Graphics\\pelkodie.bmp", &dying_sprite, black_key},
+    {"Graphics\\spelkoduck.bmp", &big_duck_sprite, white_key},
+    {"Graphics\\spelko.bmp", &big_stand_sprite, white_key},
+    {"Graphics\\spelkorun0.bmp", &big_run_sprites[0], white_key},
+    {"Graphics\\spelkorun1.bmp", &big_run_sprites[1], white_key},
+    {"Graphics\\spelkorun2.bmp", &big_run_sprites[2], white_key},
+    {"Graphics\\spelkojump.bmp", &big_jump_sprite, white_key},
+    {"Graphics\\spelkowall.bmp", &big_wall_sprite, white_key},
+};
+static_assert(std::size(picture_files) == 37);
+
+}  // namespace
+
+void load_pictures() {
+    for (const auto& file : picture_files) load_sprite(file.path, *file.sprite, file.colour_key);
+}
+
+void release_pictures() {
+    for (const auto& file : picture_files) release_sprite(*file.sprite);
+    release_sprite(small_duck_sprite);
+}
+
+void forget_pictures() {
+    for (const auto& file : picture_files) *file.sprite = Sprite{};
+    small_duck_sprite = Sprite{};
+}

@@ -1,0 +1,38 @@
+// The program-wide pictures, loaded once at start-up and released at shutdown. World objects hold
+// copies of them; only these own their textures.
+#pragma once
+
+#include "render/sprite.h"
+
+extern Sprite sky_sprite;
+extern Sprite title_sprite;
+extern Sprite pipe_sprites[4];       // tile codes 10 to 13
+extern Sprite brick_sprite;
+extern Sprite spent_block_sprite;    // a block whose content is gone
+extern Sprite question_sprites[3];   // the question block's shimmer
+extern Sprite block_sprite;          // the solid block tile
+extern Sprite ground_sprite;
+extern Sprite debris_sprite;         // brick debris; its pictures are loaded while it flies
+extern Sprite walker_sprite;
+extern Sprite shell_sprite;
+extern Sprite shell_walker_sprites[2];
+extern Sprite coin_sprites[4];
+extern Sprite growth_sprite;
+extern Sprite small_stand_sprite;    // also the lives picture of the level banner
+extern Sprite small_run_sprites[3];
+extern Sprite small_jump_sprite;
+extern Sprite small_wall_sprite;
+extern Sprite dying_sprite;
+extern Sprite small_duck_sprite;     // never loaded: the small hero cannot crouch
+extern Sprite big_duck_sprite;
+extern Sprite big_stand_sprite;
+extern Sprite big_run_sprites[3];
+extern Sprite big_jump_sprite;
+extern Sprite big_wall_sprite;
+
+// Loads the pictures in their fixed order, each with its colour key.
+void load_pictures();
+// Releases every program-wide picture, the never-loaded one included.
+void release_pictures();
+// Back to empty Sprites without releasing anything (program start).
+void forget_pictures();

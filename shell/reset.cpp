@@ -1,0 +1,28 @@
+#include "shell/reset.h"
+
+#include "platform/platform.h"
+#include "player/player.h"
+#include "render/font.h"
+#include "render/input.h"
+#include "shell/entry.h"
+#include "shell/game_state.h"
+#include "shell/pictures.h"
+#include "world/geometry.h"
+#include "world/object_list.h"
+
+void reset_program_state() {
+    game_state = GameState{};
+    quit_requested = false;
+    reset_input();
+    forget_pictures();
+    game_font = Font{};
+    objects.clear();
+    reset_debug_colours();
+}
+
+bool init_program_state() {
+    reset_program_state();
+    player = Player{};
+    game_state.next_frame_time = static_cast<int32_t>(platform::time_ms() - 1);
+    return true;
+}

@@ -1,0 +1,43 @@
+#include "tests/support/test_support.h"
+
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+#include "player/player.h"
+#include "render/graphics.h"
+#include "shell/entry.h"
+#include "shell/reset.h"
+#include "shell/startup.h"
+
+const bool build_windowed = true;
+
+void DeviceTest::SetUp() {
+    platform::headless::reset();
+    ASSERT_TRUE(init_program_state());
+    ASSERT_TRUE(graphics_init(800, 600, true));
+}
+
+void DeviceTest::TearDown() {
+    platform::device_record(nullptr);
+    shutdown();
+}
+
+void GameTest::SetUp() {
+    platform::headless::reset();
+    ASSERT_TRUE(init_program_state());
+    ASSERT_TRUE(startup());
+    player = Player{};
+}
+
+uint32_t pixel(int x, int y) { return platform::device_back_buffer()[y * platform::device_width() + x]; }
+
+uint32_t shown_pixel(int x, int y) {
+    const auto& picture = platform::headless::last_picture();
+    return picture.at(static_cast<size_t>(y) * 800 + x);
+}
+
+int count_shown(uint32_t colour, int left, int top, int right, int bottom) {
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) n += shown_pixel(x, y) == colour;
+    return n;
+}

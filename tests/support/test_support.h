@@ -1,0 +1,27 @@
+// Test fixtures: each test starts from program start on the headless backend.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+// Program-wide state reset, headless clock and input reset, the 800x600 device created.
+class DeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+// As DeviceTest, plus every picture and the font loaded from the built data folder (the tests run
+// there), as start-up leaves them; the keyboard and mouse are open.
+class GameTest : public DeviceTest {
+protected:
+    void SetUp() override;
+};
+
+// The back buffer's pixel at (x, y).
+uint32_t pixel(int x, int y);
+// The pixel at (x, y) of the picture shown by the last present.
+uint32_t shown_pixel(int x, int y);
+// How many pixels of the last shown picture inside the rectangle have exactly this colour.
+int count_shown(uint32_t colour, int left, int top, int right, int bottom);

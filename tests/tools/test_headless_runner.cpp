@@ -1,0 +1,102 @@
+// The headless runner's command line, which tests, benchmarks and outside checks rely on.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Run {
+    int status;
+    std::string err;
+};
+
+fs::path scratch(const std::string& name) {
+    fs::path dir = fs::temp_directory_path() / "brickrun_runner_test";
+    fs::create_directories(dir);
+    return dir / name;
+}
+
+Run run(const std::string& args) {
+    fs::path err = scratch("stderr.txt");
+    std::string command = std::string(BRICKRUN_HEADLESS) + " --data " + BRICKRUN_DATA + " " + args +
+                          " 2>" + err.string();
+    int raw = std::system(command.c_str());
+    std::ifstream in(err);
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1,
+            std::string(std::istreambuf_iterator<char>(in), {})};
+}
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string write(const std::string& name, const std::string& text) {
+    fs::path path = scratch(name);
+    std::ofstream(path) << text;
+    return path.string();
+}
+
+}  // namespace
+
+TEST(HeadlessRunner, RejectsBadArgumentsAndScriptsWithStatusTwo) {
+    for (const char* args : {"--presents", "--presents 0", "--presents ten", "--shot 5", "--shot x:a.png",
+                             "--frobnicate 1", "stray"}) {
+        Run r = run(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
+    }
+    Run r = run("--input " + write("bad.txt", "1 +RETURN\n0 -RETURN\n"));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("line 2"), std::string::npos) << r.err;
+    EXPECT_EQ(run("--input /no/such/script.txt").status, 2);
+    EXPECT_EQ(run("--presents 5 --shot 2:" + scratch("x.gif").string()).status, 2);
+}
+
+TEST(HeadlessRunner, PlaysAScriptWithShotsAndATraceTheSameEveryTime) {
+    std::string script = write("start.txt", "# start a game, then quit\n2 +RETURN\n4 -RETURN\n150 +ESCAPE\n");
+    fs::path trace = scratch("trace.jsonl");
+    std::string shots;
+    for (int n : {1, 3, 110, 120}) shots += " --shot " + std::to_string(n) + ":" + scratch("a" + std::to_string(n) + ".png").string();
+    Run first = run("--input " + script + " --trace " + trace.string() + shots + " --shot 120:" + scratch("a120.bmp").string());
+    ASSERT_EQ(first.status, 0) << first.err;
+
+    // The run ends when Escape ends the program: 2 menu passes, the banner, then game frames.
+    std::ifstream lines(trace);
+    std::string line, last;
+    int count = 0;
+    while (std::getline(lines, line)) {
+        ++count;
+        last = line;
+    }
+    EXPECT_EQ(count, 151);
+    EXPECT_EQ(last.rfind("{\"present\":151,", 0), 0u) << last;
+    EXPECT_NE(last.find("\"in_game\":true"), std::string::npos);
+    EXPECT_NE(last.find("\"sub_steps\":32"), std::string::npos);
+
+    EXPECT_EQ(slurp(scratch("a1.png")).substr(1, 3), "PNG");
+    EXPECT_EQ(slurp(scratch("a120.bmp")).substr(0, 2), "BM");
+    EXPECT_GT(slurp(scratch("a120.bmp")).size(), 800u * 600 * 3);
+
+    std::string menu = slurp(scratch("a3.png")), game = slurp(scratch("a120.png"));
+    Run second = run("--input " + script + shots);
+    ASSERT_EQ(second.status, 0);
+    EXPECT_EQ(slurp(scratch("a3.png")), menu);
+    EXPECT_EQ(slurp(scratch("a120.png")), game);
+    EXPECT_NE(menu, game);
+}
+
+TEST(HeadlessRunner, StopsAfterTheGivenPresent) {
+    fs::path trace = scratch("short.jsonl");
+    ASSERT_EQ(run("--presents 7 --trace " + trace.string()).status, 0);
+    std::string text = slurp(trace);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 7);
+}

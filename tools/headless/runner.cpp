@@ -1,0 +1,149 @@
+#include "tools/headless/runner.h"
+
+#include "platform/headless/headless.h"
+#include "player/player.h"
+#include "shell/entry.h"
+#include "shell/game_state.h"
+#include "shell/startup.h"
+#include "tools/headless/image_file.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+bool parse_count(const std::string& text, int& value) {
+    size_t used = 0;
+    try {
+        long v = std::stol(text, &used);
+        if (used != text.size() || v < 1 || v > 100000000) return false;
+        value = static_cast<int>(v);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+const char* json_bool(bool b) { return b ? "true" : "false"; }
+
+// One line of the trace: the game state and the hero as they stand when the present is called.
+std::string trace_line(int present) {
+    const GameState& g = game_state;
+    char line[1024];
+    std::snprintf(
+        line, sizeof line,
+        "{\"present\":%d,\"lives\":%d,\"score\":%d,\"coins\":%d,\"restart_level\":%s,"
+        "\"next_level\":%s,\"in_game\":%s,\"level_index\":%d,\"camera_x\":%d,\"sub_steps\":%d,"
+        "\"combo\":%d,\"combo_timer\":%d,\"bump_lock\":%d,\"next_frame_time\":%d,\"fps\":%d,"
+        "\"fps_frames\":%d,\"fps_window_start\":%.9g,"
+        "\"hero\":{\"x\":%d,\"y\":%d,\"vx\":%.9g,\"vy\":%.9g,\"scroll\":%d,\"anim\":%d,"
+        "\"power\":%d}}\n",
+        present, g.lives, g.score, g.coins, json_bool(g.restart_level), json_bool(g.next_level),
+        json_bool(g.in_game), g.level_index, g.camera_x, g.sub_steps, g.combo, g.combo_timer,
+        g.bump_lock, g.next_frame_time, g.fps, g.fps_frames, g.fps_window_start, player.x, player.y,
+        player.vx, player.vy, player.scroll, player.anim, player.power);
+    return line;
+}
+
+}  // namespace
+
+bool parse_run_options(int argc, char** argv, RunOptions& options, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (i + 1 >= argc) {
+            error = arg.rfind("--", 0) == 0 ? arg + " needs a value" : "unexpected argument " + arg;
+            return false;
+        }
+        std::string value = argv[++i];
+        if (arg == "--data") {
+            options.data_dir = value;
+        } else if (arg == "--input") {
+            options.input_file = value;
+        } else if (arg == "--presents") {
+            if (!parse_count(value, options.presents)) {
+                error = "--presents needs a whole number from 1, not '" + value + "'";
+                return false;
+            }
+        } else if (arg == "--shot") {
+            size_t colon = value.find(':');
+            RunOptions::Shot shot;
+            if (colon == std::string::npos || !parse_count(value.substr(0, colon), shot.present) ||
+                colon + 1 == value.size()) {
+                error = "--shot needs N:FILE, not '" + value + "'";
+                return false;
+            }
+            shot.file = value.substr(colon + 1);
+            options.shots.push_back(shot);
+        } else if (arg == "--trace") {
+            options.trace_file = value;
+        } else {
+            error = "unknown option " + arg;
+            return false;
+        }
+    }
+    return true;
+}
+
+int run_headless(const RunOptions& options) {
+    namespace headless = platform::headless;
+    headless::reset();
+
+    std::vector<headless::InputChange> script;
+    if (!options.input_file.empty()) {
+        std::ifstream in(options.input_file);
+        std::string error;
+        if (!in) {
+            std::fprintf(stderr, "brickrun-headless: %s: cannot read the input script\n",
+                         options.input_file.c_str());
+            return 2;
+        }
+        if (!headless::parse_script(in, script, error)) {
+            std::fprintf(stderr, "brickrun-headless: %s: %s\n", options.input_file.c_str(),
+                         error.c_str());
+            return 2;
+        }
+    }
+    // Output names are taken as given from where the runner was started, before moving to the data.
+    std::vector<RunOptions::Shot> shots = options.shots;
+    for (auto& shot : shots) shot.file = std::filesystem::absolute(shot.file).string();
+    std::ofstream trace;
+    if (!options.trace_file.empty()) {
+        trace.open(options.trace_file);
+        if (!trace) {
+            std::fprintf(stderr, "brickrun-headless: %s: cannot write the trace\n",
+                         options.trace_file.c_str());
+            return 2;
+        }
+    }
+    std::error_code cd_error;
+    std::filesystem::current_path(options.data_dir, cd_error);
+    if (cd_error) {
+        std::fprintf(stderr, "brickrun-headless: --data %s: %s\n", options.data_dir.c_str(),
+                     cd_error.message().c_str());
+        return 2;
+    }
+
+    int status = 0;
+    headless::set_script(std::move(script));
+    headless::set_present_limit(options.presents);
+    headless::set_present_hook([&](int present, const uint32_t* pixels, int width, int height) {
+        if (trace.is_open()) trace << trace_line(present);
+        for (const auto& shot : shots) {
+            std::string error;
+            if (shot.present == present && !write_image(shot.file, pixels, width, height, error)) {
+                std::fprintf(stderr, "brickrun-headless: %s\n", error.c_str());
+                status = 2;
+            }
+        }
+    });
+    try {
+        int game_status = win_main();
+        if (game_status != 0) status = game_status;
+    } catch (const headless::Stop&) {
+        shutdown();
+    }
+    headless::set_present_hook(nullptr);
+    return status;
+}

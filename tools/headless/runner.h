@@ -1,0 +1,25 @@
+// The headless runner: the unchanged game on the headless backend, driven by a script, with
+// screenshots and a per-present trace of the game state.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct RunOptions {
+    std::string data_dir = ".";
+    std::string input_file;  // empty: no key or button is ever down
+    int presents = 3000;     // stop after this present
+    struct Shot {
+        int present;
+        std::string file;
+    };
+    std::vector<Shot> shots;
+    std::string trace_file;  // empty: no trace
+};
+
+// Reads the command line. False with a message in error for bad arguments.
+bool parse_run_options(int argc, char** argv, RunOptions& options, std::string& error);
+
+// Runs the game; returns the exit status (0 when the run reached its end, 1 when the game could
+// not start, 2 for an unreadable script or output), after one line on stderr for a failure.
+int run_headless(const RunOptions& options);
