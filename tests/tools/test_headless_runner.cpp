@@ -1,6 +1,7 @@
 // The headless runner's command line, which tests, benchmarks and outside checks rely on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,7 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Run {
+struct RunResult {
     int status;
     std::string err;
 };
@@ -24,7 +25,7 @@ fs::path scratch(const std::string& name) {
     return dir / name;
 }
 
-Run run(const std::string& args) {
+RunResult run(const std::string& args) {
     fs::path err = scratch("stderr.txt");
     std::string command = std::string(BRICKRUN_HEADLESS) + " --data " + BRICKRUN_DATA + " " + args +
                           " 2>" + err.string();
@@ -50,11 +51,11 @@ std::string write(const std::string& name, const std::string& text) {
 TEST(HeadlessRunner, RejectsBadArgumentsAndScriptsWithStatusTwo) {
     for (const char* args : {"--presents", "--presents 0", "--presents ten", "--shot 5", "--shot x:a.png",
                              "--frobnicate 1", "stray"}) {
-        Run r = run(args);
+        RunResult r = run(args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
     }
-    Run r = run("--input " + write("bad.txt", "1 +RETURN\n0 -RETURN\n"));
+    RunResult r = run("--input " + write("bad.txt", "1 +RETURN\n0 -RETURN\n"));
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("line 2"), std::string::npos) << r.err;
     EXPECT_EQ(run("--input /no/such/script.txt").status, 2);
@@ -66,7 +67,7 @@ TEST(HeadlessRunner, PlaysAScriptWithShotsAndATraceTheSameEveryTime) {
     fs::path trace = scratch("trace.jsonl");
     std::string shots;
     for (int n : {1, 3, 110, 120}) shots += " --shot " + std::to_string(n) + ":" + scratch("a" + std::to_string(n) + ".png").string();
-    Run first = run("--input " + script + " --trace " + trace.string() + shots + " --shot 120:" + scratch("a120.bmp").string());
+    RunResult first = run("--input " + script + " --trace " + trace.string() + shots + " --shot 120:" + scratch("a120.bmp").string());
     ASSERT_EQ(first.status, 0) << first.err;
 
     // The run ends when Escape ends the program: 2 menu passes, the banner, then game frames.
@@ -87,7 +88,7 @@ TEST(HeadlessRunner, PlaysAScriptWithShotsAndATraceTheSameEveryTime) {
     EXPECT_GT(slurp(scratch("a120.bmp")).size(), 800u * 600 * 3);
 
     std::string menu = slurp(scratch("a3.png")), game = slurp(scratch("a120.png"));
-    Run second = run("--input " + script + shots);
+    RunResult second = run("--input " + script + shots);
     ASSERT_EQ(second.status, 0);
     EXPECT_EQ(slurp(scratch("a3.png")), menu);
     EXPECT_EQ(slurp(scratch("a120.png")), game);
