@@ -1,0 +1,172 @@
+// Levels: text maps of tile characters compiled to binary maps, and binary maps back to text.
+#include "tools/assets/level.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "tools/assets/bytes.h"
+
+namespace assets {
+namespace {
+
+constexpr std::array<std::string_view, kTileChars.size()> kTileNames = {
+    "brick",
+    "ground",
+    "block",
+    "empty (sky)",
+    "walking enemy",
+    "shell enemy",
+    "coin brick",
+    "question block",
+    "question block with the growth item",
+    "hidden block",
+    "pipe body, left",
+    "pipe body, right",
+    "pipe top, left",
+    "pipe top, right",
+    "pipe entrance (the level's exit)",
+};
+
+int tile_code(char c)
+{
+    const std::size_t at = kTileChars.find(c);
+    return at == std::string_view::npos ? -1 : static_cast<int>(at);
+}
+
+// Checks one map row against the rows before it; `width` is the first row's, or -1 before it.
+std::optional<SourceError> check_row(const Line& line, int rows_so_far, int width, int first_row_line)
+{
+    if (rows_so_far == kMaxLevelRows)
+        return SourceError{line.number, 1, "the map has more than 1000 rows"};
+    const auto length = static_cast<std::int64_t>(line.text.size());
+    if (length > kMaxLevelColumns)
+        return SourceError{line.number, kMaxLevelColumns + 1, "the row is wider than 100000 columns"};
+    for (std::size_t i = 0; i < line.text.size(); ++i) {
+        if (tile_code(line.text[i]) < 0)
+            return SourceError{line.number, static_cast<int>(i) + 1,
+                               "unknown tile character " + describe_char(line.text[i])};
+    }
+    if (width < 0 && length == 0)
+        return SourceError{line.number, 1, "empty map: the first row has no tiles"};
+    if (width >= 0 && length == 0)
+        return SourceError{line.number, 1,
+                           "empty line in the map: every row has " + std::to_string(width) +
+                               " tiles, like the first row (line " + std::to_string(first_row_line) + ")"};
+    if (width >= 0 && length != width)
+        return SourceError{line.number, 1,
+                           "row has " + std::to_string(length) + " tiles, the first row (line " +
+                               std::to_string(first_row_line) + ") has " + std::to_string(width)};
+    if (static_cast<std::int64_t>(rows_so_far + 1) * length > kMaxLevelCells)
+        return SourceError{line.number, 1, "the map has more than 10000000 cells"};
+    return std::nullopt;
+}
+
+std::vector<std::uint8_t> encode_map(const std::vector<std::string_view>& rows)
+{
+    const auto width = static_cast<std::int32_t>(rows.front().size());
+    std::vector<std::uint8_t> out;
+    out.reserve(8 + 4 * rows.size() * static_cast<std::size_t>(width));
+    put_i32(out, width);
+    put_i32(out, static_cast<std::int32_t>(rows.size()));
+    for (const std::string_view row : rows) {
+        for (const char c : row)
+            put_i32(out, tile_code(c));
+    }
+    return out;
+}
+
+Decompiled decompile_error(std::string message)
+{
+    return {{}, std::move(message)};
+}
+
+}  // namespace
+
+std::string level_legend()
+{
+    std::string text =
+        "# A brickrun level: one character per tile, one line per map row, the top row first.\n"
+        "# Row 1 lies above the screen; the game plays on the first 20 rows, and any rows after them\n"
+        "# are sky below the screen. Every row has the same length.\n"
+        "# Legend (character, tile code, tile):\n";
+    for (std::size_t code = 0; code < kTileChars.size(); ++code) {
+        text += "#   ";
+        text += kTileChars[code];
+        text += code < 10 ? "   " : "  ";
+        text += std::to_string(code) + "  ";
+        text += kTileNames[code];
+        text += '\n';
+    }
+    return text;
+}
+
+Compiled compile_level(std::string_view source)
+{
+    const auto lines = split_lines(source);
+    std::vector<std::string_view> rows;
+    int first_row_line = 0;
+    for (const Line& line : lines) {
+        if (is_comment(line.text))
+            continue;
+        const int width = rows.empty() ? -1 : static_cast<int>(rows.front().size());
+        if (auto error = check_row(line, static_cast<int>(rows.size()), width, first_row_line))
+            return compile_error(error->line, error->column, std::move(error->message));
+        if (rows.empty())
+            first_row_line = line.number;
+        rows.push_back(line.text);
+    }
+    if (rows.empty())
+        return compile_error(end_line(lines), 1, "empty map: no rows");
+    if (rows.size() < kMinLevelRows)
+        return compile_error(end_line(lines), 1,
+                             "the map has " + std::to_string(rows.size()) +
+                                 " rows, a level needs at least 20");
+    Compiled result;
+    result.bytes = encode_map(rows);
+    bool has_exit = false;
+    for (const std::string_view row : rows)
+        has_exit = has_exit || row.find(kPipeEntrance) != std::string_view::npos;
+    if (!has_exit)
+        result.warnings.push_back("no pipe entrance, the level has no exit");
+    return result;
+}
+
+Decompiled decompile_level(std::span<const std::uint8_t> map)
+{
+    if (map.size() < 8)
+        return decompile_error("file is " + std::to_string(map.size()) +
+                               " bytes, too short for the map's width and height (8 bytes)");
+    const std::int32_t width = get_i32(map, 0);
+    const std::int32_t height = get_i32(map, 4);
+    if (width < 1 || width > kMaxLevelColumns)
+        return decompile_error("map width " + std::to_string(width) + " is not from 1 to 100000");
+    if (height < 1 || height > kMaxLevelRows)
+        return decompile_error("map height " + std::to_string(height) + " is not from 1 to 1000");
+    const std::int64_t cells = static_cast<std::int64_t>(width) * height;
+    if (cells > kMaxLevelCells)
+        return decompile_error("map of " + std::to_string(width) + "x" + std::to_string(height) + " = " +
+                               std::to_string(cells) + " cells is over the limit of 10000000");
+    const auto held = static_cast<std::int64_t>((map.size() - 8) / 4);
+    if (held < cells)
+        return decompile_error("file holds " + std::to_string(held) + " cells but its sizes say " +
+                               std::to_string(cells));
+
+    Decompiled result{level_legend(), std::nullopt};
+    result.text.reserve(result.text.size() + static_cast<std::size_t>(cells + height));
+    std::size_t at = 8;
+    for (std::int32_t row = 0; row < height; ++row) {
+        for (std::int32_t column = 0; column < width; ++column, at += 4) {
+            const std::int32_t code = get_i32(map, at);
+            if (code < 0 || code >= static_cast<std::int32_t>(kTileChars.size()))
+                return decompile_error("cell at column " + std::to_string(column) + ", row " +
+                                       std::to_string(row) + " (counting from 0) holds code " +
+                                       std::to_string(code) + ", which has no tile character");
+            result.text += kTileChars[static_cast<std::size_t>(code)];
+        }
+        result.text += '\n';
+    }
+    return result;
+}
+
+}  // namespace assets

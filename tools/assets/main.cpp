@@ -1,0 +1,174 @@
+// brickrun-assets: compiles the game's text sources in assets/ into the files the game reads.
+//
+//   brickrun-assets picture IN.txt OUT.bmp
+//   brickrun-assets font    IN.txt OUT.raw
+//   brickrun-assets level   IN.txt OUT.map
+//   brickrun-assets unlevel IN.map OUT.txt
+//
+// Exit status 0 on success, 1 for bad input (one "file:line:column: message" or "file: message" line on
+// stderr, and no output written), 2 for a bad command line.
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "tools/assets/font.h"
+#include "tools/assets/level.h"
+#include "tools/assets/picture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kExitBadInput = 1;
+constexpr int kExitUsage = 2;
+
+int usage()
+{
+    std::cerr << "usage: brickrun-assets picture|font|level|unlevel INPUT OUTPUT\n";
+    return kExitUsage;
+}
+
+int fail(const std::string& path, const std::string& message)
+{
+    std::cerr << path << ": " << message << '\n';
+    return kExitBadInput;
+}
+
+// The whole file, or nothing with the reason in `error`.
+std::optional<std::string> read_file(const std::string& path, std::string& error)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = std::strerror(errno);
+        return std::nullopt;
+    }
+    std::string contents;
+    char buffer[1 << 16];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        contents.append(buffer, count);
+    const bool failed = std::ferror(file) != 0;
+    const int read_errno = errno;
+    std::fclose(file);
+    if (failed) {
+        error = std::strerror(read_errno);
+        return std::nullopt;
+    }
+    return contents;
+}
+
+// Writes to a temporary file beside the output and renames it into place, so a failed or interrupted
+// run never leaves a half-written output for the build to pick up. On failure `error` is the message.
+bool write_file(const std::string& path, std::span<const char> bytes, std::string& error)
+{
+    const fs::path target(path);
+    std::error_code code;
+    if (target.has_parent_path()) {
+        fs::create_directories(target.parent_path(), code);
+        if (code) {
+            error = "cannot create its folder: " + code.message();
+            return false;
+        }
+    }
+    const std::string temporary = path + ".partial";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) {
+        error = std::string("cannot write: ") + std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const int write_errno = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed) {
+        error = std::string("cannot write: ") + std::strerror(written ? errno : write_errno);
+        fs::remove(temporary, code);
+        return false;
+    }
+    fs::rename(temporary, target, code);
+    if (code) {
+        error = "cannot write: " + code.message();
+        fs::remove(temporary, code);
+        return false;
+    }
+    return true;
+}
+
+std::span<const char> as_chars(const std::vector<std::uint8_t>& bytes)
+{
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+int compile(std::string_view kind, const std::string& in, const std::string& out)
+{
+    std::string error;
+    const auto source = read_file(in, error);
+    if (!source)
+        return fail(in, "cannot read: " + error);
+    const assets::Compiled result = kind == "picture" ? assets::compile_picture(*source)
+                                    : kind == "font"  ? assets::compile_font(*source)
+                                                      : assets::compile_level(*source);
+    if (result.error) {
+        const assets::SourceError& e = *result.error;
+        std::cerr << in << ':' << e.line << ':' << e.column << ": " << e.message << '\n';
+        return kExitBadInput;
+    }
+    for (const std::string& warning : result.warnings)
+        std::cerr << in << ": warning: " << warning << '\n';
+    if (!write_file(out, as_chars(result.bytes), error))
+        return fail(out, error);
+    return 0;
+}
+
+int unlevel(const std::string& in, const std::string& out)
+{
+    std::string error;
+    const auto map = read_file(in, error);
+    if (!map)
+        return fail(in, "cannot read: " + error);
+    const assets::Decompiled result = assets::decompile_level(
+        {reinterpret_cast<const std::uint8_t*>(map->data()), map->size()});
+    if (result.error)
+        return fail(in, *result.error);
+    if (!write_file(out, result.text, error))
+        return fail(out, error);
+    return 0;
+}
+
+int run(int argc, char** argv)
+{
+    if (argc != 4)
+        return usage();
+    const std::string_view command = argv[1];
+    const std::string in = argv[2];
+    const std::string out = argv[3];
+    if (in.empty() || out.empty())
+        return usage();
+    if (command == "picture" || command == "font" || command == "level")
+        return compile(command, in, out);
+    if (command == "unlevel")
+        return unlevel(in, out);
+    return usage();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        // Only running out of memory gets here: every file and parse failure is reported on its own.
+        std::cerr << "brickrun-assets: " << e.what() << '\n';
+        return kExitBadInput;
+    }
+}
