@@ -8,6 +8,13 @@
 #include "shell/reset.h"
 #include "shell/startup.h"
 #include "render/input.h"
+#include "blocks/block.h"
+#include "enemies/enemy.h"
+#include "player/player.h"
+#include "world/map_painter.h"
+#include "world/object_list.h"
+#include "world/tile_map.h"
+#include "world/world_step.h"
 
 #include <algorithm>
 #include <chrono>
@@ -50,6 +57,26 @@ int main(int argc, char** argv) {
                 "including the present)\n",
                 100.0 * draw_total / (1e6 * seconds), draw_total / frames,
                 present_us[present_us.size() / 2]);
+
+    // The world's share: painting a 20-row map and the world step, as the list grows.
+    std::vector<Enemy> enemies(1000);
+    for (int n : {10, 100, 1000}) {
+        objects.clear();
+        objects.append(&player, KIND_PLAYER);
+        for (int i = 1; i < n; ++i) objects.append(&enemies[i], KIND_ENEMY);
+        int reps = 300;
+        auto t0 = clock::now();
+        for (int r = 0; r < reps; ++r) {
+            MapPainter painter;
+            painter.paint_background(current_map, r * 7 % 2000);
+        }
+        auto t1 = clock::now();
+        for (int r = 0; r < reps; ++r) world_step();
+        auto t2 = clock::now();
+        std::printf("%4d objects: background %.1f us, world step %.1f us per frame\n", n,
+                    std::chrono::duration<double, std::micro>(t1 - t0).count() / reps,
+                    std::chrono::duration<double, std::micro>(t2 - t1).count() / reps);
+    }
     shutdown();
     return 0;
 }

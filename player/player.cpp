@@ -31,3 +31,7 @@ void Player::load_sprite_set() {
     spr_duck = big ? big_duck_sprite : small_duck_sprite;
     spr_wall = big ? big_wall_sprite : small_wall_sprite;
 }
+
+void Player::step(int32_t) {}
+
+void Player::tick() {}

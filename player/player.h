@@ -31,6 +31,11 @@ public:
     Player();
     // Fills the seven sprite-set fields for the current power; the shown sprite stays.
     void load_sprite_set();
+
+    // One movement sub-step and the once-a-frame logic with drawing. The hero's movement, controls
+    // and drawing are still to come; for now it stands where it was placed and draws nothing.
+    void step(int32_t sub_step);
+    void tick();
 };
 
 extern Player player;

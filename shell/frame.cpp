@@ -15,6 +15,9 @@
 #include "shell/banner.h"
 #include "shell/game_state.h"
 #include "shell/pictures.h"
+#include "world/map_painter.h"
+#include "world/tile_map.h"
+#include "world/world_step.h"
 
 #include <cmath>
 #include <cstdint>
@@ -131,7 +134,10 @@ bool run_frame() {
 
     age_bump_lock();
 
+    MapPainter painter;
+    painter.paint_background(current_map, player.scroll);
     game_state.camera_x = player.scroll;
+    world_step();
     if (key_held(DIK_RSHIFT)) game_state.bump_lock += 1;
 
     draw_heads_up_display();

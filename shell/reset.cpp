@@ -8,7 +8,13 @@
 #include "shell/game_state.h"
 #include "shell/pictures.h"
 #include "world/geometry.h"
+#include "world/map_file.h"
 #include "world/object_list.h"
+#include "world/tile_map.h"
+#include "world/world_step.h"
+
+#include <cstdio>
+#include <string>
 
 void reset_program_state() {
     game_state = GameState{};
@@ -17,11 +23,18 @@ void reset_program_state() {
     forget_pictures();
     game_font = Font{};
     objects.clear();
+    current_map = TileMap{};
+    world_frozen = false;
     reset_debug_colours();
 }
 
 bool init_program_state() {
     reset_program_state();
+    std::string error;
+    if (!read_map(level_paths[0], current_map, error)) {
+        std::fprintf(stderr, "brickrun: cannot load the first level: %s\n", error.c_str());
+        return false;
+    }
     player = Player{};
     game_state.next_frame_time = static_cast<int32_t>(platform::time_ms() - 1);
     return true;

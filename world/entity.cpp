@@ -1,5 +1,7 @@
 #include "world/entity.h"
 
+#include "world/map_painter.h"
+
 void Entity::recompute_box() { box = {x, y, x + sprite.width, y + sprite.height}; }
 
 void Entity::set_y(int32_t new_y) {
@@ -21,13 +23,16 @@ bool Entity::update_facing() {
     return facing_left;
 }
 
-void Entity::draw() const { draw_sprite(get_x(), get_y(), sprite); }
+void Entity::draw() const { draw_at(get_x()); }
 
 void Entity::draw_mirrored() const { draw_mirrored_at(get_x()); }
 
-void Entity::draw_at(int32_t screen_x) const { draw_sprite(screen_x, get_y(), sprite); }
+void Entity::draw_at(int32_t screen_x) const {
+    MapPainter painter;
+    painter.paint(sprite, screen_x, get_y());
+}
 
 void Entity::draw_mirrored_at(int32_t screen_x) const {
-    draw_sprite_tinted(screen_x + sprite.width, get_y(), sprite, -sprite.width, sprite.height,
-                       0xFFFFFFFF);
+    MapPainter painter;
+    painter.paint_mirrored(sprite, screen_x, get_y());
 }

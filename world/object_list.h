@@ -16,9 +16,15 @@ constexpr int16_t KIND_ITEM = 4;
 constexpr int16_t KIND_PIPE = 5;
 constexpr int16_t KIND_REMOVED = 1000;
 
+class Entity;
+
+// The hero, blocks, enemies and items are listed by their Entity address, so any pass can read
+// their position; pipe entrances by their own.
 struct ObjectEntry {
     void* object = nullptr;  // the class is the one the kind names
     int16_t kind = 0;
+
+    Entity* entity() const { return static_cast<Entity*>(object); }
 };
 
 struct ObjectList {
@@ -31,9 +37,11 @@ struct ObjectList {
 
     // Grows by 50 first when only two free entries are left, so one always stays free.
     void append(void* object, int16_t kind);
+    void append(Entity* entity, int16_t kind) { append(static_cast<void*>(entity), kind); }
     void grow(int32_t n);
     // Retags every entry of the object KIND_REMOVED; nothing moves and count stays.
     void remove(const void* object);
+    void remove(const Entity* entity) { remove(static_cast<const void*>(entity)); }
     // Empties the list back to a capacity of 100, as a level load does.
     void clear();
 };

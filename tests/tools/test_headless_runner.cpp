@@ -101,3 +101,17 @@ TEST(HeadlessRunner, StopsAfterTheGivenPresent) {
     std::string text = slurp(trace);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 7);
 }
+
+TEST(HeadlessRunner, UnreadableFirstLevelEndsTheGameWithStatusOne) {
+    fs::path data = scratch("broken_data");
+    fs::create_directories(data / "Maps");
+    std::ofstream(data / "Maps" / "level1.map", std::ios::binary) << std::string("\x64\0\0\0\x14\0\0\0", 8);
+    RunResult r = run("--data " + data.string() + " --presents 5");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("level1.map: the file holds 0 cells but its sizes say 2000"), std::string::npos)
+        << r.err;
+    fs::remove(data / "Maps" / "level1.map");
+    r = run("--data " + data.string() + " --presents 5");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot open"), std::string::npos) << r.err;
+}

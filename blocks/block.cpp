@@ -1,0 +1,3 @@
+#include "blocks/block.h"
+
+void Block::tick() {}

@@ -1,0 +1,5 @@
+#include "blocks/item.h"
+
+void Item::step(int32_t) {}
+
+void Item::tick() {}

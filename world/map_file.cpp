@@ -1,0 +1,92 @@
+#include "world/map_file.h"
+
+#include "platform/platform.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+const char* const level_paths[4] = {"Maps\\level1.map", "Maps//level2.map", "Maps//level3.map",
+                                    "Maps//level1.map"};
+
+namespace {
+
+int32_t decode_int32(const unsigned char* b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
+                                static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24);
+}
+
+bool read_int32(std::FILE* file, int32_t& value) {
+    unsigned char b[4];
+    if (std::fread(b, 1, 4, file) != 4) return false;
+    value = decode_int32(b);
+    return true;
+}
+
+std::string size_problem(int32_t width, int32_t height) {
+    std::string sizes = std::to_string(width) + " x " + std::to_string(height);
+    if (width <= 0 || height <= 0) return "its sizes " + sizes + " hold no cells";
+    if (height > max_map_rows) return "its " + std::to_string(height) + " rows are more than " +
+                                      std::to_string(max_map_rows);
+    if (width > max_map_columns)
+        return "its " + std::to_string(width) + " columns are more than " +
+               std::to_string(max_map_columns);
+    if (static_cast<int64_t>(width) * height > max_map_cells)
+        return "its sizes " + sizes + " are more than " + std::to_string(max_map_cells) + " cells";
+    return "";
+}
+
+}  // namespace
+
+bool read_map(const char* path, TileMap& map, std::string& error) {
+    if (std::strlen(path) > sizeof map.path - 1) {
+        error = std::string(path) + ": the path is longer than 63 characters";
+        return false;
+    }
+    std::FILE* file = platform::open_file(path, "rb");
+    if (!file) {
+        error = std::string(path) + ": cannot open the map file";
+        return false;
+    }
+    int32_t width = 0, height = 0;
+    bool ok = read_int32(file, width) && read_int32(file, height);
+    if (!ok) error = std::string(path) + ": too short to hold the map's sizes";
+    std::string problem = ok ? size_problem(width, height) : "";
+    if (!problem.empty()) {
+        error = std::string(path) + ": " + problem;
+        ok = false;
+    }
+    std::shared_ptr<int32_t[]> cells;
+    if (ok) {
+        // All cells in one read, then decoded from little-endian whatever the machine.
+        size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+        std::vector<unsigned char> bytes(count * 4);
+        size_t held = std::fread(bytes.data(), 1, bytes.size(), file) / 4;
+        if (held < count) {
+            error = std::string(path) + ": the file holds " + std::to_string(held) +
+                    " cells but its sizes say " + std::to_string(count);
+            ok = false;
+        } else {
+            cells = std::make_shared<int32_t[]>(count);
+            for (size_t i = 0; i < count; ++i) cells[i] = decode_int32(&bytes[4 * i]);
+        }
+    }
+    std::fclose(file);
+    if (!ok) return false;
+
+    std::memset(map.path, 0, sizeof map.path);
+    std::strcpy(map.path, path);
+    map.map_cells = std::move(cells);
+    map.map_width = width;
+    map.map_height = height;
+    map.map_objects = ObjectList{};
+    return true;
+}
+
+void install_map(const TileMap& fresh) {
+    std::memcpy(current_map.path, fresh.path, sizeof current_map.path);
+    current_map.map_cells = fresh.map_cells;
+    current_map.map_width = fresh.map_width;
+    current_map.map_height = fresh.map_height;
+    current_map.map_objects = fresh.map_objects;
+}

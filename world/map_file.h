@@ -1,0 +1,27 @@
+// Map files: reading a level's grid of tile codes, installing it as the map in play, and the
+// table of level paths.
+//
+// A map file is two little-endian int32 sizes (columns, rows) and then columns x rows int32 tile
+// codes, row by row from row 0. Files are checked before they are trusted: a missing file, one
+// shorter than its sizes say, or sizes that are not positive or absurd are refused with a message.
+#pragma once
+
+#include "world/tile_map.h"
+
+#include <cstdint>
+#include <string>
+
+// Limits that no level of ours comes near; a larger size means a broken file.
+constexpr int32_t max_map_rows = 1000;
+constexpr int32_t max_map_columns = 100000;
+constexpr int64_t max_map_cells = 10000000;
+
+// The map file of each level_index: the first three levels, then the first again after the last.
+extern const char* const level_paths[4];
+
+// Reads a map file into map (path, cells, sizes; map_objects empty). On failure leaves map as it
+// was and returns false with a message naming the file and the problem in error.
+bool read_map(const char* path, TileMap& map, std::string& error);
+
+// Makes a freshly read map the map in play: path, cells, sizes and object list together.
+void install_map(const TileMap& fresh);
