@@ -41,3 +41,12 @@ int count_shown(uint32_t colour, int left, int top, int right, int bottom) {
         for (int x = left; x < right; ++x) n += shown_pixel(x, y) == colour;
     return n;
 }
+
+TileMap make_map(int32_t width, int32_t height, int32_t fill) {
+    TileMap map;
+    map.map_width = width;
+    map.map_height = height;
+    map.map_cells = std::make_shared<int32_t[]>(static_cast<size_t>(width) * height);
+    for (int32_t i = 0; i < width * height; ++i) map.map_cells[i] = fill;
+    return map;
+}

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "world/tile_map.h"
+
 #include <cstdint>
 
 // Program-wide state reset, headless clock and input reset, the 800x600 device created.
@@ -25,3 +27,6 @@ uint32_t pixel(int x, int y);
 uint32_t shown_pixel(int x, int y);
 // How many pixels of the last shown picture inside the rectangle have exactly this colour.
 int count_shown(uint32_t colour, int left, int top, int right, int bottom);
+
+// A width x height map with every cell holding `fill`.
+TileMap make_map(int32_t width, int32_t height, int32_t fill = TILE_EMPTY);

@@ -7,15 +7,6 @@
 
 namespace {
 
-TileMap empty_map(int32_t width, int32_t height) {
-    TileMap map;
-    map.map_width = width;
-    map.map_height = height;
-    map.map_cells = std::make_shared<int32_t[]>(static_cast<size_t>(width) * height);
-    for (int32_t i = 0; i < width * height; ++i) map.map_cells[i] = TILE_EMPTY;
-    return map;
-}
-
 uint32_t texel(const Sprite& s, int x, int y) {
     int pitch = 0;
     return platform::texture_pixels(s.texture, &pitch)[y * s.width + x];
@@ -35,7 +26,7 @@ bool shows(const Sprite& s, int x, int y, int from, int n) {
 using PainterTest = GameTest;
 
 TEST_F(PainterTest, ColumnsFollowTheScrollWithTheirSubCellOffset) {
-    TileMap map = empty_map(40, 20);
+    TileMap map = make_map(40, 20);
     map.map_cells[5 * 40 + 0] = TILE_GROUND;   // row 5 lies at y 128
     map.map_cells[5 * 40 + 1] = TILE_BLOCK;
     map.map_cells[5 * 40 + 26] = TILE_GROUND;
@@ -54,7 +45,7 @@ TEST_F(PainterTest, ColumnsFollowTheScrollWithTheirSubCellOffset) {
 }
 
 TEST_F(PainterTest, ForegroundDrawsOnlyThePipes) {
-    TileMap map = empty_map(30, 20);
+    TileMap map = make_map(30, 20);
     map.map_cells[10 * 30 + 2] = TILE_PIPE0;
     map.map_cells[10 * 30 + 3] = TILE_PIPE1;
     map.map_cells[9 * 30 + 2] = TILE_PIPE2;
@@ -75,14 +66,14 @@ TEST_F(PainterTest, ForegroundDrawsOnlyThePipes) {
 }
 
 TEST_F(PainterTest, NarrowAndEmptyMapsAreDrawnWithoutReadingOutside) {
-    TileMap narrow = empty_map(3, 20);
+    TileMap narrow = make_map(3, 20);
     narrow.map_cells[19 * 3 + 2] = TILE_GROUND;
     MapPainter painter;
     painter.paint_background(narrow, 0);
     painter.paint_foreground(narrow, 0);
     painter.paint_cell_codes(narrow, 0);
     painter.paint_background(TileMap{}, 0);
-    TileMap deep = empty_map(30, 25);  // rows below the field are sky
+    TileMap deep = make_map(30, 25);  // rows below the field are sky
     painter.paint_background(deep, 3 * 32);
     EXPECT_EQ(pixel(0, 576), texel(sky_sprite, 0, 0));
     EXPECT_EQ(pixel(799, 599), texel(sky_sprite, 31, 23));

@@ -1,4 +1,5 @@
 // The tile map's questions and the map file reader, on maps built in the test.
+#include "tests/support/test_support.h"
 #include "world/map_file.h"
 #include "world/tile_map.h"
 
@@ -12,12 +13,9 @@
 
 namespace {
 
-// A width x height map whose cell (c, r) holds code r * width + c unless a fill is given.
+// A width x height map whose cell (c, r) holds code r * width + c.
 TileMap numbered_map(int32_t width, int32_t height) {
-    TileMap map;
-    map.map_width = width;
-    map.map_height = height;
-    map.map_cells = std::make_shared<int32_t[]>(static_cast<size_t>(width) * height);
+    TileMap map = make_map(width, height);
     for (int32_t i = 0; i < width * height; ++i) map.map_cells[i] = i;
     return map;
 }
@@ -59,8 +57,7 @@ TEST(TileMap, CellAtAnswersEmptyOutsideThePlayingRowsAndTheArray) {
 }
 
 TEST(TileMap, TileBoxIsTheInsetSquareOfTheCellBelowThePixelRow) {
-    TileMap map = numbered_map(100, 20);
-    for (int32_t i = 0; i < 2000; ++i) map.map_cells[i] = TILE_EMPTY;
+    TileMap map = make_map(100, 20);
     map.map_cells[4 * 100 + 2] = TILE_GROUND;
     EXPECT_EQ(map.tile_box(2, 3), (Rect{65, 97, 95, 127}));
     EXPECT_EQ(map.tile_box(3, 3), Rect{});
