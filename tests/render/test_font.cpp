@@ -28,12 +28,6 @@ std::string strip(const std::vector<int>& glyph_widths, int width) {
     return bytes;
 }
 
-std::string write_font(const std::string& name, const std::string& bytes) {
-    auto path = std::filesystem::temp_directory_path() / ("brickrun_test_" + name);
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
-}
-
 std::vector<int> widths(int first_four, int rest) {
     std::vector<int> w(96, rest);
     for (int i = 0; i < 4; ++i) w[i] = first_four;
@@ -59,7 +53,7 @@ TEST_F(FontTest, MeasuresGlyphsBetweenSeparators) {
     std::string bytes;
     for (unsigned char g : grey) bytes += {static_cast<char>(g), static_cast<char>(g), static_cast<char>(g)};
     Font font;
-    load_font(write_font("measure.raw", bytes).c_str(), font, 648, strip_height, 2);
+    load_font(write_temp_file("measure.raw", bytes).c_str(), font, 648, strip_height, 2);
     EXPECT_EQ(font.glyph_start[' '], 1);
     EXPECT_EQ(font.glyph_width[' '], 4);
     EXPECT_EQ(font.glyph_start['!'], 7);
@@ -81,7 +75,7 @@ TEST_F(FontTest, MeasuresGlyphsBetweenSeparators) {
 
 TEST_F(FontTest, TextAdvancesByGlyphWidthPlusSpacing) {
     Font font;
-    load_font(write_font("advance.raw", strip(widths(4, 4), 648)).c_str(), font, 648, strip_height, 2);
+    load_font(write_temp_file("advance.raw", strip(widths(4, 4), 648)).c_str(), font, 648, strip_height, 2);
     fill_rect(0, 0, 800, 600, 0xFF000000);
     draw_text(100, 50, "!!", font, 0xFFFFFFFF);
     // Each glyph: 5 pixels of ink-stretched columns starting at the pen, the pen moves by 6.
@@ -99,7 +93,7 @@ TEST_F(FontTest, TextAdvancesByGlyphWidthPlusSpacing) {
 
 TEST_F(FontTest, CharactersWithoutGlyphsStayInsideTheTables) {
     Font font;
-    load_font(write_font("high.raw", strip(widths(4, 4), 648)).c_str(), font, 648, strip_height, 2);
+    load_font(write_temp_file("high.raw", strip(widths(4, 4), 648)).c_str(), font, 648, strip_height, 2);
     fill_rect(0, 0, 800, 600, 0xFF000000);
     // Codes 128 to 255 draw nothing and move the pen by the spacing.
     draw_text(100, 50, "\xC3\xA9\xFF!", font, 0xFFFFFFFF);
@@ -128,7 +122,7 @@ TEST_F(FontTest, ShortFileReadsAsBackgroundAndFewSeparatorsStayOnRowZero) {
     // Only row 0 and half of row 1: the rest must read as background, not as leftovers.
     std::string bytes = strip(widths(4, 4), 648).substr(0, 648 * 3 * 3 / 2);
     Font font;
-    load_font(write_font("short.raw", bytes).c_str(), font, 648, strip_height, 2);
+    load_font(write_temp_file("short.raw", bytes).c_str(), font, 648, strip_height, 2);
     int pitch = 0;
     const uint32_t* p = platform::texture_pixels(font.sprite.texture, &pitch);
     for (int i = 648 + 324; i < 648 * strip_height; ++i) ASSERT_EQ(p[i], 0u) << i;
@@ -137,7 +131,7 @@ TEST_F(FontTest, ShortFileReadsAsBackgroundAndFewSeparatorsStayOnRowZero) {
 
     // Ten separators only: the glyphs past them are measured empty, and nothing reads past row 0.
     Font few;
-    load_font(write_font("few.raw", strip(std::vector<int>(10, 4), 60)).c_str(), few, 60,
+    load_font(write_temp_file("few.raw", strip(std::vector<int>(10, 4), 60)).c_str(), few, 60,
               strip_height, 2);
     EXPECT_EQ(few.glyph_width[32 + 9], 4);
     EXPECT_EQ(few.glyph_width[32 + 10], 0);
@@ -147,7 +141,7 @@ TEST_F(FontTest, ShortFileReadsAsBackgroundAndFewSeparatorsStayOnRowZero) {
 
 TEST_F(FontTest, NumbersDrawAsSignedDecimal) {
     Font font;
-    load_font(write_font("digits.raw", strip(widths(4, 4), 648)).c_str(), font, 648, strip_height, 2);
+    load_font(write_temp_file("digits.raw", strip(widths(4, 4), 648)).c_str(), font, 648, strip_height, 2);
     std::vector<platform::DeviceCall> log;
     platform::device_record(&log);
     draw_number(0, 0, -5, font, 0xFFFFFFFF);

@@ -57,12 +57,6 @@ std::string bmp(int w, int h, int bits, const std::vector<uint32_t>& pixels,
     return s;
 }
 
-std::string write_temp(const std::string& name, const std::string& bytes) {
-    auto path = std::filesystem::temp_directory_path() / ("brickrun_test_" + name);
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
-}
-
 }  // namespace
 
 using SpriteDrawing = DeviceTest;
@@ -98,7 +92,7 @@ TEST_F(SpriteDrawing, EachOperationSetsTextureThenBlendingThenDraws) {
 
 TEST_F(SpriteDrawing, ColourKeyTurnsExactlyTheKeyTransparent) {
     const std::vector<uint32_t> pixels = {0xFFFFFFFF, 0xFF000000, 0xFFFEFFFF, 0xFF336699};
-    std::string path = write_temp("keyed.bmp", bmp(2, 2, 24, pixels));
+    std::string path = write_temp_file("keyed.bmp", bmp(2, 2, 24, pixels));
     Sprite white_keyed, black_keyed, unkeyed;
     load_sprite(path.c_str(), white_keyed, 0xFFFFFFFF);
     load_sprite(path.c_str(), black_keyed, 0xFF000000);
@@ -124,7 +118,7 @@ TEST_F(SpriteDrawing, ColourKeyTurnsExactlyTheKeyTransparent) {
 }
 
 TEST_F(SpriteDrawing, PalettedBitmapsLoadThroughTheirPalette) {
-    std::string path = write_temp("paletted.bmp",
+    std::string path = write_temp_file("paletted.bmp",
                                   bmp(3, 1, 8, {2, 0, 1}, {0xFFFFFF, 0x00FF00, 0x123456}));
     Sprite s;
     load_sprite(path.c_str(), s, 0xFFFFFFFF);
@@ -138,7 +132,7 @@ TEST_F(SpriteDrawing, PalettedBitmapsLoadThroughTheirPalette) {
 }
 
 TEST_F(SpriteDrawing, MissingOrBrokenPictureLeavesAnEmptySpriteThatDrawsNothing) {
-    std::string broken = write_temp("broken.bmp", "BM this is not a bitmap");
+    std::string broken = write_temp_file("broken.bmp", "BM this is not a bitmap");
     for (const std::string& path : {std::string("Graphics\\no_such_picture.bmp"), broken}) {
         Sprite s;
         load_sprite(path.c_str(), s, 0xFFFFFFFF);

@@ -1,5 +1,8 @@
 #include "tests/support/test_support.h"
 
+#include <filesystem>
+#include <fstream>
+
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "player/player.h"
@@ -49,4 +52,10 @@ TileMap make_map(int32_t width, int32_t height, int32_t fill) {
     map.map_cells = std::make_shared<int32_t[]>(static_cast<size_t>(width) * height);
     for (int32_t i = 0; i < width * height; ++i) map.map_cells[i] = fill;
     return map;
+}
+
+std::string write_temp_file(const std::string& name, const std::string& bytes) {
+    auto path = std::filesystem::temp_directory_path() / ("brickrun_test_" + name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path.string();
 }

@@ -6,6 +6,7 @@
 #include "world/tile_map.h"
 
 #include <cstdint>
+#include <string>
 
 // Program-wide state reset, headless clock and input reset, the 800x600 device created.
 class DeviceTest : public ::testing::Test {
@@ -30,3 +31,6 @@ int count_shown(uint32_t colour, int left, int top, int right, int bottom);
 
 // A width x height map with every cell holding `fill`.
 TileMap make_map(int32_t width, int32_t height, int32_t fill = TILE_EMPTY);
+
+// Writes bytes to a file of this name in the temporary folder and returns its path.
+std::string write_temp_file(const std::string& name, const std::string& bytes);

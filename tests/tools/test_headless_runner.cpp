@@ -19,8 +19,10 @@ struct RunResult {
     std::string err;
 };
 
+// Each test has a folder of its own, so tests may run side by side.
 fs::path scratch(const std::string& name) {
-    fs::path dir = fs::temp_directory_path() / "brickrun_runner_test";
+    fs::path dir = fs::temp_directory_path() / "brickrun_runner_test" /
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::create_directories(dir);
     return dir / name;
 }

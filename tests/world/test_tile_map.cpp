@@ -31,12 +31,6 @@ std::string map_bytes(int32_t width, int32_t height, int32_t cells_written) {
     return bytes;
 }
 
-std::string write_map(const std::string& name, const std::string& bytes) {
-    auto path = std::filesystem::temp_directory_path() / ("brickrun_test_" + name);
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
-}
-
 }  // namespace
 
 TEST(TileMap, CellAtAnswersEmptyOutsideThePlayingRowsAndTheArray) {
@@ -84,7 +78,7 @@ TEST(TileMap, WritesStayInsideTheArrayAndPathCharsAreBounded) {
 }
 
 TEST(MapFile, ReadsSizesAndCellsRowByRow) {
-    std::string path = write_map("example.map", map_bytes(100, 20, 2000) + "trailing bytes");
+    std::string path = write_temp_file("example.map", map_bytes(100, 20, 2000) + "trailing bytes");
     TileMap map;
     std::string error;
     ASSERT_TRUE(read_map(path.c_str(), map, error)) << error;
@@ -118,7 +112,7 @@ TEST(MapFile, RefusesBrokenFilesWithAMessageAndLeavesTheMapAlone) {
     };
     TileMap map = numbered_map(30, 20);
     for (const auto& c : cases) {
-        std::string path = write_map(c.name, c.bytes);
+        std::string path = write_temp_file(c.name, c.bytes);
         std::string error;
         EXPECT_FALSE(read_map(path.c_str(), map, error)) << c.name;
         EXPECT_NE(error.find(path), std::string::npos) << error;
@@ -134,7 +128,7 @@ TEST(MapFile, RefusesBrokenFilesWithAMessageAndLeavesTheMapAlone) {
 }
 
 TEST(MapFile, TallerMapsAreValid) {
-    std::string path = write_map("tall_ok.map", map_bytes(40, 24, 40 * 24));
+    std::string path = write_temp_file("tall_ok.map", map_bytes(40, 24, 40 * 24));
     TileMap map;
     std::string error;
     ASSERT_TRUE(read_map(path.c_str(), map, error)) << error;

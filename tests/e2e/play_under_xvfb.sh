@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# End to end: the real brickrun on a private X display, driven with real key events and watched
+# through screenshots of its window. Starts a game from the title menu with Return, sees the level
+# banner and then the level, and closes the window the way a window manager's close button does.
+#
+# Usage: play_under_xvfb.sh BUILD_DIR   (BUILD_DIR holds brickrun, send-close and data/)
+# Needs: Xvfb, xdotool, ImageMagick (import, convert).
+set -u
+
+[[ $# -eq 1 && -d $1 ]] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
+BUILD=$(cd "$1" && pwd)
+HERE=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=xvfb_game.sh
+source "$HERE/xvfb_game.sh"
+
+WORK=$(mktemp -d)
+on_exit() {
+    local status=$?
+    stop_game_and_display
+    if ((status == 0)); then
+        rm -rf "$WORK"
+    else
+        echo "screenshots and logs kept in $WORK" >&2
+    fi
+}
+trap on_exit EXIT
+trap 'exit 130' INT TERM
+
+for tool in Xvfb xdotool import convert; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (packages xvfb xdotool imagemagick)"
+done
+[[ -x $BUILD/send-close ]] || fail "$BUILD/send-close is missing (built from tests/e2e/send_close.cpp)"
+
+# Screenshots until the check $2 accepts one (it reads total, black, bright and sky) or the clock
+# passes $3; fails early if the game has gone.
+picture_until() {
+    local name=$1 check=$2 deadline=$3
+    while :; do
+        game_running || fail "the game ended by itself: $(tail -n 3 "$WORK/game.err")"
+        read -r total black bright sky < <(shoot "$name")
+        "$check" && return 0
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.05
+    done
+}
+is_title() { ((total > 0 && black < total / 2)); }
+is_banner() { ((black * 100 >= total * 95 && bright >= 50)); }
+is_game() { ((sky * 2 >= total)); }
+percent() { echo $(($1 * 100 / $2)); }
+
+start_display
+echo "display $DISPLAY"
+start_game "$BUILD"
+find_window
+echo "ok: window $WINDOW of class Vidazozo is shown"
+
+picture_until title is_title $(($(now_ms) + 5000)) || fail "no title menu within 5 s (the window stays black)"
+echo "ok: title menu drawn ($(percent "$black" "$total")% black)"
+
+# Without a window manager the game takes the focus itself; asking again costs nothing.
+xdotool windowfocus --sync "$WINDOW"
+pressed=$(now_ms)
+hold_key Return
+
+picture_until banner is_banner $((pressed + 1500)) ||
+    fail "no level banner within 1.5 s of Return: $black of $total pixels black, $bright bright"
+echo "ok: level banner after $(($(now_ms) - pressed)) ms: $(percent "$black" "$total")% black, $bright white text pixels"
+
+picture_until game is_game $((pressed + 5500)) ||
+    fail "no level within 5.5 s of Return: $sky of $total pixels have the sky colour"
+shown=$(($(now_ms) - pressed))
+((shown >= 3200)) || fail "the level showed $shown ms after Return: the banner must last 3.3 s"
+echo "ok: level after $shown ms (the banner lasts 3.3 s): $(percent "$sky" "$total")% sky colour 00C0FF"
+
+"$BUILD/send-close" "$WINDOW" || fail "the window takes no close request"
+asked=$(now_ms)
+retry 50 game_ended || fail "the game still runs 5 s after the close request"
+wait "$GAME_PID"
+status=$?
+GAME_PID=
+((status == 0)) || fail "the game ended with status $status after the close request"
+echo "ok: closing the window ended the game with status 0 after $(($(now_ms) - asked)) ms"
+echo "passed"

@@ -1,0 +1,86 @@
+# Sourced by the end-to-end test and the pacing benchmark: a private Xvfb display, the real game
+# running on it from its data folder, and ways to drive and look at its window.
+#
+# Set WORK to an empty folder first; call stop_game_and_display from the EXIT trap, so that the game
+# and the display go away on every way out.
+
+GAME_PID=
+XVFB_PID=
+WINDOW=
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# Waits up to $1 tenths of a second for the command after it to succeed.
+retry() {
+    local tries=$1
+    shift
+    until "$@"; do
+        ((--tries > 0)) || return 1
+        sleep 0.1
+    done
+}
+
+# Xvfb picks a free display number itself (-displayfd) and writes it once it accepts clients.
+start_display() {
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+    XVFB_PID=$!
+    retry 100 test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 3 "$WORK/xvfb.log")"
+    export DISPLAY=":$(head -n 1 "$WORK/display")"
+}
+
+# Runs BUILD_DIR/brickrun in BUILD_DIR/data, where it finds its pictures and levels.
+start_game() {
+    local build=$1
+    [[ -x $build/brickrun && -d $build/data ]] || fail "no $build/brickrun with its data folder"
+    (cd "$build/data" && exec "$build/brickrun") 2>"$WORK/game.err" &
+    GAME_PID=$!
+}
+
+# The game's window, found by its window class once it is mapped.
+find_window() {
+    WINDOW=$(timeout 10 xdotool search --sync --onlyvisible --class Vidazozo | head -n 1)
+    [[ -n $WINDOW ]] || fail "no visible window of class Vidazozo within 10 s"
+}
+
+# Holds a key long enough to span several of the game's keyboard snapshots.
+hold_key() {
+    xdotool keydown "$1"
+    sleep 0.15
+    xdotool keyup "$1"
+}
+
+# Screenshot of the window as "total black bright sky" pixel counts; bright is every channel at
+# least 224, sky the game's sky colour 00C0FF. The picture stays in $WORK/$1.png.
+shoot() {
+    import -window "$WINDOW" "png:$WORK/$1.png" || return 1
+    convert "$WORK/$1.png" -depth 8 -format %c histogram:info:- |
+        sed -E 's/^ *([0-9]+): \( *([0-9]+), *([0-9]+), *([0-9]+).*/\1 \2 \3 \4/' |
+        awk '{ total += $1 }
+             $2 == 0 && $3 == 0 && $4 == 0 { black += $1 }
+             $2 >= 224 && $3 >= 224 && $4 >= 224 { bright += $1 }
+             $2 == 0 && $3 == 192 && $4 == 255 { sky += $1 }
+             END { print total + 0, black + 0, bright + 0, sky + 0 }'
+}
+
+# A game that has ended stays a zombie until it is waited for.
+game_running() { [[ -e /proc/$GAME_PID && $(awk '{ print $3 }' "/proc/$GAME_PID/stat") != Z ]]; }
+game_ended() { ! game_running; }
+
+stop_game_and_display() {
+    if [[ -n $GAME_PID ]] && game_running; then
+        kill "$GAME_PID" 2>/dev/null
+        retry 20 game_ended || kill -KILL "$GAME_PID" 2>/dev/null
+    fi
+    [[ -n $GAME_PID ]] && wait "$GAME_PID" 2>/dev/null
+    if [[ -n $XVFB_PID ]]; then
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+    fi
+    GAME_PID=
+    XVFB_PID=
+}
