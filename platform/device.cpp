@@ -221,6 +221,17 @@ void device_draw_quad_strip(const Vertex v[4]) {
                         stage_output(0x80402010, diffuse) == 0x80402010 &&
                         stage_output(0x10204080, diffuse) == 0x10204080;
     uint32_t untextured = stage_output(0xFFFFFFFF, diffuse);
+    // An opaque untextured quad (the sky fill, the banner's black) is a plain fill.
+    uint32_t alpha = channel(untextured, 24);
+    bool replaces = !device.blend || (factor(device.src_blend, alpha) == 255 &&
+                                      factor(device.dest_blend, alpha) == 0);
+    if (!texture && replaces) {
+        for (int y = top; y < bottom; ++y) {
+            uint32_t* out = &device.back[static_cast<size_t>(y) * device.width];
+            std::fill(out + left, out + right, untextured);
+        }
+        return;
+    }
 
     for (int y = top; y < bottom; ++y) {
         uint32_t* out = &device.back[static_cast<size_t>(y) * device.width];
