@@ -54,8 +54,9 @@ std::FILE* open_file(const char* game_path, const char* mode);
 
 uint32_t time_ms();  // milliseconds, 32-bit, wraps
 void sleep_ms(uint32_t ms);
-// Returns once time_ms(), read as signed 32-bit, is no longer below deadline. The real backend sleeps
-// until shortly before the deadline and spins only the last stretch, so pacing costs no core.
+// Returns once time_ms() is no longer before deadline, compared as a signed 32-bit difference so the
+// clock may wrap. The real backend sleeps until shortly before the deadline and spins only the last
+// stretch, so pacing costs no core.
 void wait_until(int32_t deadline);
 
 // ---- the drawing device (stands in for Direct3D 9) ---------------------------------------------
@@ -127,6 +128,7 @@ uint32_t* texture_pixels(Texture* texture, int* pitch_bytes);
 void texture_release(Texture* texture);
 
 // ---- input (stands in for DirectInput 8) -------------------------------------------------------
+// Reads fail (and leave the caller's state alone) while the game window does not have the focus.
 
 struct MouseState {
     int32_t dx = 0, dy = 0, dz = 0;

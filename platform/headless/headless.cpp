@@ -71,7 +71,8 @@ uint32_t time_ms() { return state.clock; }
 void sleep_ms(uint32_t ms) { state.clock += ms; }
 
 void wait_until(int32_t deadline) {
-    if (static_cast<int32_t>(state.clock) < deadline) state.clock = static_cast<uint32_t>(deadline);
+    if (static_cast<int32_t>(state.clock - static_cast<uint32_t>(deadline)) < 0)
+        state.clock = static_cast<uint32_t>(deadline);
 }
 
 // ---- display ---------------------------------------------------------------------------------------

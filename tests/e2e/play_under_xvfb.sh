@@ -10,10 +10,10 @@ set -u
 [[ $# -eq 1 && -d $1 ]] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 BUILD=$(cd "$1" && pwd)
 HERE=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=xvfb_game.sh
+# shellcheck source=SCRIPTDIR/xvfb_game.sh
 source "$HERE/xvfb_game.sh"
 
-WORK=$(mktemp -d)
+make_work_folder
 on_exit() {
     local status=$?
     stop_game_and_display
@@ -48,6 +48,15 @@ is_banner() { ((black * 100 >= total * 95 && bright >= 50)); }
 is_game() { ((sky * 2 >= total)); }
 percent() { echo $(($1 * 100 / $2)); }
 
+# With no display at all the game must say so in one line and exit 1, not run unseen.
+(cd "$BUILD/data" && exec env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 "$BUILD/brickrun") \
+    2>"$WORK/no-display.err"
+status=$?
+lines=$(wc -l <"$WORK/no-display.err")
+((status == 1 && lines == 1)) ||
+    fail "without a display: status $status and $lines lines on stderr, not 1 and 1: $(head -n 3 "$WORK/no-display.err")"
+echo "ok: without a display it exits 1 saying: $(cat "$WORK/no-display.err")"
+
 start_display
 echo "display $DISPLAY"
 start_game "$BUILD"
@@ -58,13 +67,13 @@ picture_until title is_title $(($(now_ms) + 5000)) || fail "no title menu within
 echo "ok: title menu drawn ($(percent "$black" "$total")% black)"
 
 # Without a window manager the game takes the focus itself; asking again costs nothing.
-xdotool windowfocus --sync "$WINDOW"
+timeout 5 xdotool windowfocus --sync "$WINDOW" || fail "the window does not take the keyboard focus"
 pressed=$(now_ms)
 hold_key Return
 
 picture_until banner is_banner $((pressed + 1500)) ||
     fail "no level banner within 1.5 s of Return: $black of $total pixels black, $bright bright"
-echo "ok: level banner after $(($(now_ms) - pressed)) ms: $(percent "$black" "$total")% black, $bright white text pixels"
+echo "ok: level banner after $(($(now_ms) - pressed)) ms: $(percent "$black" "$total")% black, $bright bright pixels of text"
 
 picture_until game is_game $((pressed + 5500)) ||
     fail "no level within 5.5 s of Return: $sky of $total pixels have the sky colour"

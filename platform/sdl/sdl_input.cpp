@@ -1,0 +1,77 @@
+// Keyboard and mouse snapshots, read like the game's original foreground input devices: a read
+// fails, and leaves the caller's state as it was, while the game window is not the active one.
+
+#include "platform/platform.h"
+#include "platform/sdl/keymap.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace platform {
+namespace {
+
+constexpr uint8_t held = 0x80;
+
+bool keyboard_ready = false;
+bool mouse_ready = false;
+
+// The game has one window, so any window with the keyboard focus is the game's.
+bool window_active() { return SDL_GetKeyboardFocus() != nullptr; }
+
+bool open_device(bool& ready) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        set_error("no window to read input from");
+        return false;
+    }
+    ready = true;
+    return true;
+}
+
+// Up-to-date key and button state even when messages were last drained a while ago.
+bool readable(bool ready) {
+    if (!ready) return false;
+    SDL_PumpEvents();
+    return window_active();
+}
+
+}  // namespace
+
+bool keyboard_open() { return open_device(keyboard_ready); }
+
+void keyboard_close() { keyboard_ready = false; }
+
+bool keyboard_read(uint8_t keys[256]) {
+    if (!readable(keyboard_ready)) return false;
+    int count = 0;
+    const Uint8* state = SDL_GetKeyboardState(&count);
+    std::fill_n(keys, 256, uint8_t{0});
+    for (int scancode = 0; scancode < count; ++scancode) {
+        const uint8_t code = sdl::key_code_of(scancode);
+        if (state[scancode] && code != 0) keys[code] = held;
+    }
+    return true;
+}
+
+bool mouse_open() {
+    if (!open_device(mouse_ready)) return false;
+    SDL_GetRelativeMouseState(nullptr, nullptr);  // movement starts counting now
+    return true;
+}
+
+void mouse_close() { mouse_ready = false; }
+
+bool mouse_read(MouseState& state) {
+    if (!readable(mouse_ready)) return false;
+    int dx = 0;
+    int dy = 0;
+    const Uint32 buttons = SDL_GetRelativeMouseState(&dx, &dy);
+    state = MouseState{};
+    state.dx = dx;
+    state.dy = dy;
+    state.buttons[0] = (buttons & SDL_BUTTON_LMASK) != 0 ? held : uint8_t{0};
+    state.buttons[1] = (buttons & SDL_BUTTON_RMASK) != 0 ? held : uint8_t{0};
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,165 @@
+// The game window, its messages, and the display that shows the finished picture in it.
+//
+// The shared device draws every picture into its own back buffer; here that picture is uploaded
+// into one streaming texture per present and the GPU scales it into the window (nearest neighbour,
+// whole multiples, centred on black), so what the player sees is the back buffer pixel for pixel.
+
+#include "platform/backend.h"
+#include "platform/platform.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <deque>
+#include <string>
+
+namespace platform {
+namespace {
+
+// The window class the game registers; X11 reports it as WM_CLASS, which is how tools find the game.
+constexpr const char* window_class = "Vidazozo";
+
+SDL_Window* window = nullptr;
+SDL_Renderer* renderer = nullptr;
+SDL_Texture* texture = nullptr;
+std::deque<Message> messages;
+
+// The video drivers that show a window someone can see, in SDL's order. Left to itself SDL falls back
+// to its offscreen driver and reports success with no display at all. Wayland is tried only where a
+// compositor announces itself, as every compositor does; elsewhere libwayland only complains.
+std::string display_drivers() {
+    std::string list;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const std::string name = SDL_GetVideoDriver(i);
+        if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
+        if (name == "wayland" && !SDL_getenv("WAYLAND_DISPLAY")) continue;
+        if (!list.empty()) list += ',';
+        list += name;
+    }
+    return list;
+}
+
+void fail(const char* what) { set_error(std::string(what) + SDL_GetError()); }
+
+bool is_close_request(const SDL_Event& event) {
+    if (event.type == SDL_QUIT) return true;
+    return event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE;
+}
+
+// Moves what SDL has gathered into the game's queue; input events only update SDL's key and
+// mouse state, which the input reads take as snapshots.
+void pump() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (is_close_request(event)) messages.push_back(Message::close);
+    }
+}
+
+// Full screen at the desktop's own resolution. The window first covers the display by itself, so
+// the picture fills the screen even where no window manager carries out the full-screen request.
+bool cover_display() {
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &bounds) == 0) {
+        SDL_SetWindowPosition(window, bounds.x, bounds.y);
+        SDL_SetWindowSize(window, bounds.w, bounds.h);
+    }
+    if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        fail("cannot go full screen: ");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool window_create(const char* title, int x, int y, int width, int height) {
+    // SDL takes the X11 class from the environment when the video subsystem starts.
+    setenv("SDL_VIDEO_X11_WMCLASS", window_class, 1);
+    // One close click is one close request: without this SDL adds a quit event of its own.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // Ctrl+C and kill end the game as they end any program, not through a close request the
+    // title menu would ignore.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // A driver named in SDL_VIDEODRIVER still wins over this list.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, display_drivers().c_str());
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        fail("no display: ");
+        return false;
+    }
+    window = SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_HIDDEN);
+    if (!window) {
+        fail("cannot create the window: ");
+        return false;
+    }
+    return true;
+}
+
+void window_place(int x, int y, int width, int height) {
+    SDL_SetWindowPosition(window, x, y);
+    SDL_SetWindowSize(window, width, height);
+}
+
+void window_show() { SDL_ShowWindow(window); }
+
+bool message_take(Message& message) {
+    pump();
+    if (messages.empty()) return false;
+    message = messages.front();
+    messages.pop_front();
+    return true;
+}
+
+void post_quit() { messages.push_back(Message::quit); }
+
+namespace backend {
+
+bool display_create(int width, int height, bool windowed) {
+    // Nearest neighbour: a scaled picture keeps its hard pixel edges.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    // Any renderer SDL has, the software one last. No vsync: the game keeps its own pace, and
+    // waiting for the screen as well would fight it.
+    renderer = SDL_CreateRenderer(window, -1, 0);
+    if (!renderer) {
+        fail("cannot draw in the window: ");
+        return false;
+    }
+    // Only now: making the renderer can remake the window where it was first created.
+    if (!windowed && !cover_display()) {
+        display_release();
+        return false;
+    }
+    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                width, height);
+    if (!texture) {
+        fail("cannot make the picture texture: ");
+        display_release();
+        return false;
+    }
+    // The back buffer's alpha is what the drawing left there; the screen shows colour only.
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    // Whole multiples of the picture, centred, the rest black: one rule for a window of the
+    // picture's size (scale 1) and for a full screen of any size.
+    SDL_RenderSetLogicalSize(renderer, width, height);
+    SDL_RenderSetIntegerScale(renderer, SDL_TRUE);
+    return true;
+}
+
+void display_release() {
+    if (texture) SDL_DestroyTexture(texture);
+    if (renderer) SDL_DestroyRenderer(renderer);
+    texture = nullptr;
+    renderer = nullptr;
+}
+
+void display_show(const uint32_t* pixels, int width, int height) {
+    if (!texture) return;
+    const SDL_Rect area{0, 0, width, height};
+    SDL_UpdateTexture(texture, &area, pixels, width * static_cast<int>(sizeof(uint32_t)));
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, SDL_ALPHA_OPAQUE);
+    SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, texture, &area, nullptr);
+    SDL_RenderPresent(renderer);
+}
+
+}  // namespace backend
+}  // namespace platform
