@@ -24,6 +24,13 @@ SDL_Renderer* renderer = nullptr;
 SDL_Texture* texture = nullptr;
 std::deque<Message> messages;
 
+// Pictures reach the screen at most once per display refresh (about 60 a second), as a device
+// presenting on the vertical retrace does. Game frames come every 33 ms and never wait for it;
+// the title menu and the level banner, which draw as fast as they are shown, are held to it
+// instead of spinning a core.
+constexpr uint32_t refresh_ms = 16;
+uint32_t last_shown = 0;
+
 // The video drivers that show a window someone can see, in SDL's order. Left to itself SDL falls back
 // to its offscreen driver and reports success with no display at all. Wayland is tried only where a
 // compositor announces itself, as every compositor does; elsewhere libwayland only complains.
@@ -158,7 +165,9 @@ void display_show(const uint32_t* pixels, int width, int height) {
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, SDL_ALPHA_OPAQUE);
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, &area, nullptr);
+    wait_until(static_cast<int32_t>(last_shown + refresh_ms));
     SDL_RenderPresent(renderer);
+    last_shown = time_ms();
 }
 
 }  // namespace backend
