@@ -16,7 +16,7 @@ using std::chrono::milliseconds;
 
 // The wait sleeps until this long before its deadline and spins the rest: a sleep can overrun by a
 // scheduler tick, a spin cannot.
-constexpr milliseconds spin_stretch{2};
+constexpr milliseconds spin_stretch{1};
 
 uint32_t ms_of(Clock::time_point t) {
     return static_cast<uint32_t>(std::chrono::floor<milliseconds>(t.time_since_epoch()).count());
