@@ -39,17 +39,7 @@ std::optional<SourceError> read_strip(int line, const std::vector<Word>& words, 
 {
     if (font.width != 0)
         return SourceError{line, 1, "a second 'strip' line"};
-    if (auto error = check_arguments(line, words, 2, "strip WIDTH HEIGHT"))
-        return error;
-    const auto width = parse_number(words[1].text, 1, kMaxStripSize);
-    const auto height = parse_number(words[2].text, 1, kMaxStripSize);
-    if (!width)
-        return SourceError{line, words[1].column, "strip width must be a number from 1 to 4096"};
-    if (!height)
-        return SourceError{line, words[2].column, "strip height must be a number from 1 to 4096"};
-    font.width = *width;
-    font.height = *height;
-    return std::nullopt;
+    return read_size_line(line, words, "strip", kMaxStripSize, font.width, font.height);
 }
 
 std::optional<SourceError> read_glyph_code(int line, const std::vector<Word>& words, const Font& font,

@@ -43,17 +43,7 @@ std::optional<SourceError> read_size(int line, const std::vector<Word>& words, P
 {
     if (picture.width != 0)
         return SourceError{line, 1, "a second 'picture' line"};
-    if (auto error = check_arguments(line, words, 2, "picture WIDTH HEIGHT"))
-        return error;
-    const auto width = parse_number(words[1].text, 1, kMaxPictureSize);
-    const auto height = parse_number(words[2].text, 1, kMaxPictureSize);
-    if (!width)
-        return SourceError{line, words[1].column, "picture width must be a number from 1 to 4096"};
-    if (!height)
-        return SourceError{line, words[2].column, "picture height must be a number from 1 to 4096"};
-    picture.width = *width;
-    picture.height = *height;
-    return std::nullopt;
+    return read_size_line(line, words, "picture", kMaxPictureSize, picture.width, picture.height);
 }
 
 std::optional<SourceError> read_scale(int line, const std::vector<Word>& words, Picture& picture)

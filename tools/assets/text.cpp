@@ -101,4 +101,22 @@ std::string describe_char(char c)
     return text;
 }
 
+std::optional<SourceError> read_size_line(int line, const std::vector<Word>& words, std::string_view what,
+                                          int max_size, int& width, int& height)
+{
+    const std::string name(what);
+    if (auto error = check_arguments(line, words, 2, name + " WIDTH HEIGHT"))
+        return error;
+    const auto w = parse_number(words[1].text, 1, max_size);
+    const auto h = parse_number(words[2].text, 1, max_size);
+    const std::string range = " must be a number from 1 to " + std::to_string(max_size);
+    if (!w)
+        return SourceError{line, words[1].column, name + " width" + range};
+    if (!h)
+        return SourceError{line, words[2].column, name + " height" + range};
+    width = *w;
+    height = *h;
+    return std::nullopt;
+}
+
 }  // namespace assets

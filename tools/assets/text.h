@@ -61,6 +61,11 @@ std::optional<SourceError> check_arguments(int line, const std::vector<Word>& wo
 // A plain decimal number made of digits only, within [low, high].
 std::optional<int> parse_number(std::string_view text, int low, int high);
 
+// A size line, "KEYWORD WIDTH HEIGHT" (as `picture 32 32` or `strip 648 12`), with both sizes from 1
+// to max_size; `what` names the sizes in messages ("picture", "strip").
+std::optional<SourceError> read_size_line(int line, const std::vector<Word>& words, std::string_view what,
+                                          int max_size, int& width, int& height);
+
 // A character as a message shows it: 'x', ' ' (a space), '\t' (a tab), or '\x1B' for other bytes.
 std::string describe_char(char c);
 
