@@ -24,6 +24,9 @@ struct ObjectEntry {
     void* object = nullptr;  // the class is the one the kind names
     int16_t kind = 0;
 
+    bool is_entity() const {
+        return kind == KIND_PLAYER || kind == KIND_BLOCK || kind == KIND_ENEMY || kind == KIND_ITEM;
+    }
     Entity* entity() const { return static_cast<Entity*>(object); }
 };
 

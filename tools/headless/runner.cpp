@@ -38,9 +38,7 @@ std::string trace_objects() {
     char item[256];
     for (int32_t i = 0; i < objects.count; ++i) {
         const ObjectEntry& e = objects.entries[i];
-        bool entity = e.kind == KIND_PLAYER || e.kind == KIND_BLOCK || e.kind == KIND_ENEMY ||
-                      e.kind == KIND_ITEM;
-        if (entity) {
+        if (e.is_entity()) {
             const Entity* o = e.entity();
             std::snprintf(item, sizeof item,
                           "%s{\"index\":%d,\"kind\":%d,\"x\":%d,\"y\":%d,\"vx\":%.9g,"
