@@ -22,6 +22,8 @@ struct Sprite {
 // A missing or unreadable file leaves a null texture of size 0 by 0 and warns once on stderr.
 void load_sprite(const char* path, Sprite& sprite, uint32_t colour_key);
 void release_sprite(Sprite& sprite);
+// Forgets which pictures were reported missing, so each warns again once.
+void reset_picture_warnings();
 
 // One quad with whatever texture and blending are set.
 void draw_quad(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour, float left_u,

@@ -3,7 +3,9 @@
 #include "platform/platform.h"
 #include "player/player.h"
 #include "render/font.h"
+#include "render/graphics.h"
 #include "render/input.h"
+#include "render/sprite.h"
 #include "shell/entry.h"
 #include "shell/game_state.h"
 #include "shell/pictures.h"
@@ -21,6 +23,9 @@ void reset_program_state() {
     quit_requested = false;
     reset_input();
     forget_pictures();
+    reset_picture_warnings();
+    screen_width = 0;
+    screen_height = 0;
     game_font = Font{};
     objects.clear();
     current_map = TileMap{};

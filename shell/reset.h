@@ -1,8 +1,9 @@
 // Program-wide state back to its start, so a test or a headless run starts clean.
 #pragma once
 
-// Every program-wide record to its initial value: game state, input, pictures, font, the object
-// list, the map in play, the quit flag. Releases nothing (call shutdown first for that).
+// Every program-wide record to its initial value: game state, input, pictures and the record of
+// those reported missing, font, screen size, the object list, the map in play, the quit flag.
+// Releases nothing (call shutdown first for that).
 void reset_program_state();
 
 // reset_program_state, then what happens before the entry proper, in this order: the first level's

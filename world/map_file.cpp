@@ -23,6 +23,13 @@ bool read_int32(std::FILE* file, int32_t& value) {
     return true;
 }
 
+// How many whole cells follow the sizes, by the file's length; leaves the file at the first cell.
+size_t cells_in_file(std::FILE* file) {
+    long length = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+    if (length < 8 || std::fseek(file, 8, SEEK_SET) != 0) return 0;
+    return static_cast<size_t>(length - 8) / 4;
+}
+
 std::string size_problem(int32_t width, int32_t height) {
     std::string sizes = std::to_string(width) + " x " + std::to_string(height);
     if (width <= 0 || height <= 0) return "its sizes " + sizes + " hold no cells";
@@ -38,11 +45,14 @@ std::string size_problem(int32_t width, int32_t height) {
 
 }  // namespace
 
-bool read_map(const char* path, TileMap& map, std::string& error) {
-    if (std::strlen(path) > sizeof map.path - 1) {
-        error = std::string(path) + ": the path is longer than 63 characters";
+bool read_map(const char* game_path, TileMap& map, std::string& error) {
+    if (std::strlen(game_path) > sizeof map.path - 1) {
+        error = std::string(game_path) + ": the path is longer than 63 characters";
         return false;
     }
+    // A copy, since reading a level again passes the map's own path, which is overwritten below.
+    char path[sizeof map.path] = {};
+    std::strcpy(path, game_path);
     std::FILE* file = platform::open_file(path, "rb");
     if (!file) {
         error = std::string(path) + ": cannot open the map file";
@@ -58,10 +68,15 @@ bool read_map(const char* path, TileMap& map, std::string& error) {
     }
     std::shared_ptr<int32_t[]> cells;
     if (ok) {
-        // All cells in one read, then decoded from little-endian whatever the machine.
+        // The length is measured before any memory is taken, so a short file cannot claim 40 MB;
+        // then all cells in one read, decoded from little-endian whatever the machine.
         size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-        std::vector<unsigned char> bytes(count * 4);
-        size_t held = std::fread(bytes.data(), 1, bytes.size(), file) / 4;
+        size_t held = cells_in_file(file);
+        std::vector<unsigned char> bytes;
+        if (held >= count) {
+            bytes.resize(count * 4);
+            held = std::fread(bytes.data(), 1, bytes.size(), file) / 4;
+        }
         if (held < count) {
             error = std::string(path) + ": the file holds " + std::to_string(held) +
                     " cells but its sizes say " + std::to_string(count);
@@ -74,8 +89,7 @@ bool read_map(const char* path, TileMap& map, std::string& error) {
     std::fclose(file);
     if (!ok) return false;
 
-    std::memset(map.path, 0, sizeof map.path);
-    std::strcpy(map.path, path);
+    std::memcpy(map.path, path, sizeof map.path);
     map.map_cells = std::move(cells);
     map.map_width = width;
     map.map_height = height;
@@ -84,6 +98,7 @@ bool read_map(const char* path, TileMap& map, std::string& error) {
 }
 
 void install_map(const TileMap& fresh) {
+    if (&fresh == &current_map) return;  // installing the map in play again changes nothing
     std::memcpy(current_map.path, fresh.path, sizeof current_map.path);
     current_map.map_cells = fresh.map_cells;
     current_map.map_width = fresh.map_width;

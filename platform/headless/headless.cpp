@@ -16,6 +16,7 @@ namespace {
 
 struct Headless {
     uint32_t clock = headless::start_time;
+    uint32_t present_ms = headless::present_ms;
     int presents = 0;
     int limit = 0;
     std::vector<headless::InputChange> script;
@@ -82,7 +83,7 @@ void backend::display_release() {}
 
 void backend::display_show(const uint32_t* pixels, int width, int height) {
     ++state.presents;
-    state.clock += headless::present_ms;
+    state.clock += state.present_ms;
     state.picture.assign(pixels, pixels + static_cast<size_t>(width) * height);
     if (state.hook) state.hook(state.presents, pixels, width, height);
     if (state.limit > 0 && state.presents >= state.limit) throw headless::Stop{};
@@ -160,6 +161,8 @@ bool parse_script(std::istream& in, std::vector<InputChange>& out, std::string& 
 }
 
 void reset() { state = Headless{}; }
+
+void set_present_ms(uint32_t ms) { state.present_ms = ms; }
 
 void set_script(std::vector<InputChange> script) {
     state.script = std::move(script);

@@ -1,9 +1,10 @@
 // Controls of the headless backend, for the headless runner, tests and benchmarks.
 //
 // The headless backend opens no window and needs no display. Its clock is virtual: it starts at
-// start_time, every present moves it 33 ms on, a wait jumps it to the deadline and a sleep moves it
-// by the time slept, so a run is the same every time. Keys and mouse buttons come from a script of
-// moments ("after present N, these keys are down"), and every presented picture is handed to a hook.
+// start_time, every present moves it 33 ms on (or what set_present_ms says), a wait jumps it to the
+// deadline and a sleep moves it by the time slept, so a run is the same every time. Keys and mouse
+// buttons come from a script of moments ("after present N, these keys are down"), and every
+// presented picture is handed to a hook.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +16,7 @@
 namespace platform::headless {
 
 constexpr uint32_t start_time = 1000000;  // virtual milliseconds at reset
-constexpr uint32_t present_ms = 33;       // virtual time one present takes
+constexpr uint32_t present_ms = 33;       // virtual time one present takes, unless set otherwise
 
 // The key code scripts use for the left mouse button (DirectInput codes end at 255).
 constexpr int mouse1 = 256;
@@ -34,9 +35,14 @@ bool parse_script(std::istream& in, std::vector<InputChange>& out, std::string& 
 // The DirectInput code for a script name such as "RETURN", or -1.
 int key_code(const std::string& name);
 
-// Back to the start: clock at start_time, no presents, no script, no keys down, no hook, no limit,
-// no messages queued.
+// Back to the start: clock at start_time, presents taking present_ms, no presents, no script, no
+// keys down, no hook, no limit, no messages queued.
 void reset();
+
+// The virtual time each present takes from now on. A test sets 0 so that only the frame pace moves
+// the clock: with presents taking a whole frame, a missing or short wait would go unseen. The level
+// banner, which presents until the clock reaches its end, then never ends.
+void set_present_ms(uint32_t ms);
 
 void set_script(std::vector<InputChange> script);
 // Sets a key (or mouse1) directly, from now on, for tests.

@@ -80,5 +80,11 @@ TEST(HeadlessBackend, ClockMovesOnlyByPresentsWaitsAndSleeps) {
     EXPECT_EQ(time_ms(), headless::start_time + 100);
     sleep_ms(50);
     EXPECT_EQ(time_ms(), headless::start_time + 150);
+    headless::set_present_ms(0);
+    device_present();
+    EXPECT_EQ(time_ms(), headless::start_time + 150);
+    headless::reset();  // presents take their 33 ms again
+    device_present();
+    EXPECT_EQ(time_ms(), headless::start_time + 33);
     device_release();
 }

@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "player/player.h"
 #include "render/font.h"
+#include "render/graphics.h"
 #include "render/input.h"
 #include "shell/frame.h"
 #include "shell/game_state.h"
@@ -167,12 +168,26 @@ TEST_F(FrameTest, BumpLockAgesOutAndRightShiftKeepsItAlternating) {
 
 TEST_F(FrameTest, PacesGameFramesAt33Milliseconds) {
     start_game();
+    // Presents take no time here, so the pace's wait alone moves the clock: a missing wait or a
+    // shorter frame shows at once. A banner would now never end; the limit stops the test instead.
+    headless::set_present_ms(0);
+    headless::set_present_limit(headless::presents() + 20);
+    frame_with({});
     uint32_t before = platform::time_ms();
     for (int i = 0; i < 10; ++i) frame_with({});
     EXPECT_EQ(platform::time_ms() - before, 330u);
     before = platform::time_ms();
     frame_with({DIK_S});  // slow motion sleeps 50 ms on top
     EXPECT_EQ(platform::time_ms() - before, 83u);
+}
+
+TEST_F(FrameTest, FirstPictureIsTransparentBlackAndLaterOnesStartOpaqueBlack) {
+    // Start-up draws nothing, so the first present shows the first picture as it was cleared.
+    present_frame();
+    ASSERT_EQ(headless::presents(), 1);
+    EXPECT_EQ(count_shown(0x00000000, 0, 0, 800, 600), 800 * 600);
+    present_frame();
+    EXPECT_EQ(count_shown(0xFF000000, 0, 0, 800, 600), 800 * 600);
 }
 
 TEST_F(FrameTest, HeadsUpDisplayAndDebugOverlayShowTheirValues) {

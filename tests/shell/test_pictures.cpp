@@ -2,7 +2,10 @@
 #include "platform/platform.h"
 #include "player/player.h"
 #include "render/font.h"
+#include "render/graphics.h"
 #include "shell/pictures.h"
+#include "shell/reset.h"
+#include "shell/startup.h"
 #include "world/object_list.h"
 #include "tests/support/test_support.h"
 
@@ -64,4 +67,19 @@ TEST_F(StartupTest, HeroIsEntryZeroAndStartsSmallAtItsPlace) {
     EXPECT_EQ(fresh.x, 67);
     EXPECT_EQ(fresh.y, 503);
     EXPECT_EQ(fresh.power, 0);
+}
+
+TEST_F(StartupTest, StartingAgainAfterAResetWarnsAgainAboutTheMissingPicture) {
+    shutdown();
+    ASSERT_TRUE(init_program_state());
+    EXPECT_EQ(screen_width, 0);
+    EXPECT_EQ(screen_height, 0);
+    testing::internal::CaptureStderr();
+    bool started = startup();
+    std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(started);
+    EXPECT_NE(said.find("warning: picture not loaded, it will draw nothing: cannot open "
+                        "Graphics/bokenr.bmp"),
+              std::string::npos)
+        << said;
 }

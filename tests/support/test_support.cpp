@@ -1,5 +1,7 @@
 #include "tests/support/test_support.h"
 
+#include <sys/resource.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -58,4 +60,52 @@ std::string write_temp_file(const std::string& name, const std::string& bytes) {
     auto path = std::filesystem::temp_directory_path() / ("brickrun_test_" + name);
     std::ofstream(path, std::ios::binary) << bytes;
     return path.string();
+}
+
+std::string bmp_file(int width, int height, int bits, const std::vector<uint32_t>& pixels,
+                     const std::vector<uint32_t>& palette) {
+    int rows = height < 0 ? -height : height;
+    int row_bytes = (width * bits + 31) / 32 * 4;
+    int offset = 54 + 4 * static_cast<int>(palette.size());
+    std::string s = "BM";
+    auto put = [&s](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) s.push_back(static_cast<char>(v >> (8 * i)));
+    };
+    put(offset + row_bytes * rows, 4);
+    put(0, 4);
+    put(offset, 4);
+    put(40, 4);
+    put(width, 4);
+    put(height, 4);
+    put(1, 2);
+    put(bits, 2);
+    put(0, 4);  // no compression
+    put(row_bytes * rows, 4);
+    put(2835, 4);
+    put(2835, 4);
+    put(static_cast<uint32_t>(palette.size()), 4);
+    put(0, 4);
+    for (uint32_t c : palette) put(c & 0xFFFFFF, 4);
+    for (int i = 0; i < rows; ++i) {
+        int y = height < 0 ? i : rows - 1 - i;
+        std::string row(row_bytes, '\0');
+        for (int x = 0; x < width; ++x) {
+            uint32_t p = pixels.at(static_cast<size_t>(y) * width + x);
+            char* at = &row[x * bits / 8];
+            if (bits >= 8) {
+                for (int b = 0; b < bits / 8; ++b) at[b] = static_cast<char>(p >> (8 * b));
+            } else {
+                // The leftmost pixel sits in the byte's high bits.
+                *at = static_cast<char>(*at | p << (8 - bits - x * bits % 8));
+            }
+        }
+        s += row;
+    }
+    return s;
+}
+
+long peak_memory_kb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }

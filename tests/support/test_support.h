@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Program-wide state reset, headless clock and input reset, the 800x600 device created.
 class DeviceTest : public ::testing::Test {
@@ -34,3 +35,12 @@ TileMap make_map(int32_t width, int32_t height, int32_t fill = TILE_EMPTY);
 
 // Writes bytes to a file of this name in the temporary folder and returns its path.
 std::string write_temp_file(const std::string& name, const std::string& bytes);
+
+// A BMP file written by hand, width x |height| pixels given row by row from the top: palette
+// indices for 1, 4 and 8 bits, ARGB for 24 and 32 (alpha kept at 32). A negative height stores the
+// rows top-down, as the format says; otherwise they are stored bottom-up.
+std::string bmp_file(int width, int height, int bits, const std::vector<uint32_t>& pixels,
+                     const std::vector<uint32_t>& palette = {});
+
+// The most memory this test process has held at any moment so far, in kilobytes.
+long peak_memory_kb();

@@ -109,8 +109,11 @@ TEST(MapFile, RefusesBrokenFilesWithAMessageAndLeavesTheMapAlone) {
         {"tall.map", map_bytes(10, 1001, 0), "rows"},
         {"wide.map", map_bytes(100001, 1, 0), "columns"},
         {"huge.map", map_bytes(100000, 1000, 0), "cells"},
+        // Sizes within the limits in 8 bytes: refused by the file's length, before 40 MB are taken.
+        {"claims.map", map_bytes(100000, 100, 0), "holds 0 cells but its sizes say 10000000"},
     };
     TileMap map = numbered_map(30, 20);
+    long before = peak_memory_kb();
     for (const auto& c : cases) {
         std::string path = write_temp_file(c.name, c.bytes);
         std::string error;
@@ -119,12 +122,34 @@ TEST(MapFile, RefusesBrokenFilesWithAMessageAndLeavesTheMapAlone) {
         EXPECT_NE(error.find(c.says), std::string::npos) << error;
         EXPECT_EQ(map.map_width, 30);
     }
+    EXPECT_LT(peak_memory_kb() - before, 16 * 1024) << "a refused map still took memory";
     std::string error;
     EXPECT_FALSE(read_map("Maps\\no_such_level.map", map, error));
     EXPECT_NE(error.find("cannot open"), std::string::npos);
     std::string long_path(64, 'x');
     EXPECT_FALSE(read_map(long_path.c_str(), map, error));
     EXPECT_NE(error.find("63"), std::string::npos);
+}
+
+TEST(MapFile, ReadingAgainFromTheMapsOwnPathAndReinstallingKeepTheMap) {
+    std::string path = write_temp_file("again.map", map_bytes(100, 20, 2000));
+    std::string error;
+    ASSERT_TRUE(read_map(path.c_str(), current_map, error)) << error;
+    current_map.clear_cell(7, 13);  // a brick broken in play
+    // Restarting the level reads the file again through the path the map itself holds.
+    ASSERT_TRUE(read_map(current_map.path, current_map, error)) << error;
+    EXPECT_STREQ(current_map.path, path.c_str());
+    EXPECT_EQ(current_map.cell_at(7, 13), 1307);
+
+    int walker = 0;
+    current_map.add_object(&walker, KIND_ENEMY);
+    install_map(current_map);
+    EXPECT_STREQ(current_map.path, path.c_str());
+    EXPECT_EQ(current_map.map_width, 100);
+    EXPECT_EQ(current_map.map_height, 20);
+    EXPECT_EQ(current_map.cell_at(7, 13), 1307);
+    EXPECT_EQ(current_map.map_objects.count, 1);
+    current_map = TileMap{};
 }
 
 TEST(MapFile, TallerMapsAreValid) {
