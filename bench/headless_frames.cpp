@@ -1,18 +1,18 @@
-// Headless game speed: presents per second during play, and how much of a game frame goes to
-// drawing the picture versus showing it. Prints numbers; asserts nothing.
+// Headless game speed while the hero runs and jumps through the first level: presents per second,
+// the hero's share of a frame, and the same frame's pixel writes as bare loops (the bound no game
+// frame can beat), all from one run; then resident memory over 1,000 level restarts. Prints
+// numbers; asserts nothing.
 //
 // Run from the data folder: cd build/release/data && ../bench/bench_headless [frames]
 #include "platform/headless/headless.h"
+#include "player/player.h"
+#include "render/input.h"
 #include "shell/entry.h"
 #include "shell/frame.h"
+#include "shell/game_state.h"
 #include "shell/reset.h"
 #include "shell/startup.h"
-#include "render/input.h"
-#include "blocks/block.h"
-#include "enemies/enemy.h"
-#include "player/player.h"
-#include "world/map_painter.h"
-#include "world/object_list.h"
+#include "world/level.h"
 #include "world/tile_map.h"
 #include "world/world_step.h"
 
@@ -20,63 +20,148 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 #include <vector>
 
 const bool build_windowed = true;
 
+namespace {
+
+namespace headless = platform::headless;
+using Clock = std::chrono::steady_clock;
+
+double us_since(Clock::time_point t) {
+    return std::chrono::duration<double, std::micro>(Clock::now() - t).count();
+}
+
+// Run right with Left Shift, jumping for 20 frames out of every 45.
+void hold_keys_for(int frame) {
+    headless::set_key(DIK_RIGHT, true);
+    headless::set_key(DIK_LSHIFT, true);
+    headless::set_key(DIK_SPACE, frame % 45 < 20);
+}
+
+// The sky fill, 520 opaque tile copies and 80 blended sprites, as plain loops over an 800x600 picture.
+double bare_drawing_us(int reps) {
+    std::vector<uint32_t> screen(800 * 600), tile(32 * 32), sprite(32 * 32);
+    for (int i = 0; i < 32 * 32; ++i) {
+        tile[i] = 0xFF000000u | (i * 2654435761u >> 8);
+        sprite[i] = (i % 5 ? 0xFF000000u : 0u) | (i * 40503u);
+    }
+    auto start = Clock::now();
+    for (int r = 0; r < reps; ++r) {
+        std::fill(screen.begin(), screen.end(), 0xFF00C0FFu);
+        for (int t = 0; t < 520; ++t) {
+            int x0 = (t % 26) * 32 - (r % 32), y0 = (t / 26) * 32 - 32;
+            for (int y = std::max(0, y0); y < std::min(600, y0 + 32); ++y) {
+                int from = std::max(0, x0), to = std::min(800, x0 + 32);
+                if (from < to)
+                    std::copy(&tile[(y - y0) * 32 + from - x0], &tile[(y - y0) * 32 + to - x0],
+                              &screen[y * 800 + from]);
+            }
+        }
+        for (int s = 0; s < 80; ++s) {
+            int x0 = (s * 97 + r) % 768, y0 = (s * 61) % 568;
+            for (int y = 0; y < 32; ++y) {
+                for (int x = 0; x < 32; ++x) {
+                    uint32_t src = sprite[y * 32 + x], a = src >> 24;
+                    uint32_t& dst = screen[(y0 + y) * 800 + x0 + x];
+                    auto mix = [&](int shift) {
+                        uint32_t s = src >> shift & 0xFF, d = dst >> shift & 0xFF;
+                        return ((s * a + d * (255 - a) + 127) / 255) << shift;
+                    };
+                    dst = 0xFF000000u | mix(16) | mix(8) | mix(0);
+                }
+            }
+        }
+    }
+    double total = us_since(start);
+    std::printf("(bare checksum %u)\n", screen[300 * 800 + 400]);
+    return total / reps;
+}
+
+// Resident memory now and at its peak, in kilobytes.
+void print_memory(const char* when) {
+    std::ifstream status("/proc/self/status");
+    std::string line, rss, peak;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) rss = line.substr(6);
+        if (line.rfind("VmHWM:", 0) == 0) peak = line.substr(6);
+    }
+    std::printf("memory %s: resident%s, peak%s\n", when, rss.c_str(), peak.c_str());
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    namespace headless = platform::headless;
-    using clock = std::chrono::steady_clock;
-    int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 3000;
+    int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 1000;
 
     headless::reset();
     if (!init_program_state() || !startup()) return 1;
-    // Start a game: Return held for the first menu pass, then the banner's 100 presents.
     headless::set_key(DIK_RETURN, true);
-    run_frame();
+    run_frame();  // the menu, the banner and the first game frame
     headless::set_key(DIK_RETURN, false);
 
-    std::vector<double> present_us;
-    clock::time_point shown_at;
-    headless::set_present_hook([&](int, const uint32_t*, int, int) { shown_at = clock::now(); });
-    auto start = clock::now();
-    double draw_total = 0.0;
+    // Each frame is played, then the hero's own part of it is played again from the state it
+    // started with and timed alone; the state after the frame is put back.
+    // Frames that restart the level (the hero fell into a gap) show the banner and are not counted.
+    double frame_total = 0, hero_total = 0;
+    int counted = 0, restarts = 0;
     for (int i = 0; i < frames; ++i) {
-        auto before = clock::now();
+        hold_keys_for(i);
+        Player hero_before = player;
+        GameState state_before = game_state;
+        bool frozen_before = world_frozen;
+        int presents_before = headless::presents();
+        auto t0 = Clock::now();
         run_frame();
-        auto after = clock::now();
-        // Everything after the present inside run_frame is drawing the new picture.
-        draw_total += std::chrono::duration<double, std::micro>(after - shown_at).count();
-        present_us.push_back(std::chrono::duration<double, std::micro>(shown_at - before).count());
-    }
-    double seconds = std::chrono::duration<double>(clock::now() - start).count();
-    std::sort(present_us.begin(), present_us.end());
-    std::printf("game frames: %d in %.3f s: %.0f presents per second (%.1f us per frame)\n", frames,
-                seconds, frames / seconds, 1e6 * seconds / frames);
-    std::printf("drawing share of a frame: %.0f%% (%.1f us drawing, median %.1f us up to and "
-                "including the present)\n",
-                100.0 * draw_total / (1e6 * seconds), draw_total / frames,
-                present_us[present_us.size() / 2]);
-
-    // The world's share: painting a 20-row map and the world step, as the list grows.
-    std::vector<Enemy> enemies(1000);
-    for (int n : {10, 100, 1000}) {
-        objects.clear();
-        objects.append(&player, KIND_PLAYER);
-        for (int i = 1; i < n; ++i) objects.append(&enemies[i], KIND_ENEMY);
-        int reps = 300;
-        auto t0 = clock::now();
-        for (int r = 0; r < reps; ++r) {
-            MapPainter painter;
-            painter.paint_background(current_map, r * 7 % 2000);
+        double frame_us = us_since(t0);
+        if (headless::presents() - presents_before > 1) {
+            ++restarts;
+            continue;
         }
-        auto t1 = clock::now();
-        for (int r = 0; r < reps; ++r) world_step();
-        auto t2 = clock::now();
-        std::printf("%4d objects: background %.1f us, world step %.1f us per frame\n", n,
-                    std::chrono::duration<double, std::micro>(t1 - t0).count() / reps,
-                    std::chrono::duration<double, std::micro>(t2 - t1).count() / reps);
+        frame_total += frame_us;
+        ++counted;
+
+        Player hero_after = player;
+        GameState state_after = game_state;
+        bool frozen_after = world_frozen;
+        player = hero_before;
+        game_state = state_before;
+        game_state.camera_x = hero_before.scroll;
+        world_frozen = frozen_before;
+        auto t1 = Clock::now();
+        if (!world_frozen)
+            for (int32_t s = 0; s < game_state.sub_steps; ++s) player.step(s);
+        player.tick();
+        hero_total += us_since(t1);
+        player = hero_after;
+        game_state = state_after;
+        world_frozen = frozen_after;
     }
+    double frame_us = frame_total / counted;
+    std::printf("game frames: %d (and %d restarts), %.1f us each: %.0f presents per second; the hero "
+                "ended at world x %d of %d\n",
+                counted, restarts, frame_us, 1e6 / frame_us, player.world_x(),
+                current_map.map_width * 32);
+    std::printf("the hero's sub-steps and frame: %.1f us, %.1f%% of a game frame\n",
+                hero_total / counted, 100.0 * hero_total / frame_total);
+    double bound_us = bare_drawing_us(std::max(100, frames / 10));
+    std::printf("bare drawing bound: %.1f us; a game frame costs %.2f times the bound\n", bound_us,
+                frame_us / bound_us);
+
+    // Restarts: the banner's 3.3 s pass in one present.
+    headless::set_present_ms(3300);
+    std::string error;
+    for (int i = 1; i <= 1000; ++i) {
+        if (!reload_level(error)) {
+            std::fprintf(stderr, "bench_headless: %s\n", error.c_str());
+            return 1;
+        }
+        if (i == 10) print_memory("after 10 level restarts");
+    }
+    print_memory("after 1000 level restarts");
     shutdown();
     return 0;
 }

@@ -1,13 +1,9 @@
+// The hero's construction, its reset between levels and its sprite sets.
 #include "player/player.h"
 
 #include "shell/pictures.h"
 
 Player player;
-
-namespace {
-constexpr int32_t start_x = 67;
-constexpr int32_t start_y = 503;
-}  // namespace
 
 Player::Player() {
     // The big standing picture until the first frame picks the small one; before start-up every
@@ -17,7 +13,18 @@ Player::Player() {
     x = start_x;
     y = start_y;
     recompute_box();
+    reset();  // everything else starts as it does on a new level
+}
+
+void Player::reset() {
+    jump_ref_y = 0;
+    start_grace = 0;
+    jumping = false;
     load_sprite_set();
+    scroll = 0;
+    wall_right = wall_left = hurt = crouching = false;
+    vx = vy = 0.0f;
+    death_timer = grow_timer = pipe_timer = hurt_timer = 0;
     recompute_box();
 }
 
@@ -31,7 +38,3 @@ void Player::load_sprite_set() {
     spr_duck = big ? big_duck_sprite : small_duck_sprite;
     spr_wall = big ? big_wall_sprite : small_wall_sprite;
 }
-
-void Player::step(int32_t) {}
-
-void Player::tick() {}

@@ -16,6 +16,7 @@ void show_level_banner() {
     // Timed by the clock, not by presents: the banner lasts 3.3 s however fast frames go.
     auto end_time = static_cast<int32_t>(platform::time_ms() + banner_ms);
     while (end_time > static_cast<int32_t>(platform::time_ms())) {
+        current_screen = game_state.lives < 0 ? Screen::game_over : Screen::banner;
         present_frame();
         fill_rect(0, 0, screen_width, screen_height, 0xFF000000);
         if (game_state.lives < 0) {

@@ -33,10 +33,20 @@ int win_main() {
                      platform::last_error().c_str());
         return 1;
     }
-    while (!quit_requested) {
-        drain_messages();
-        if (!run_frame()) break;
+    main_loop(drain_messages, run_frame);
+    if (!level_load_error.empty()) {
+        std::fprintf(stderr, "brickrun: cannot load the level: %s\n", level_load_error.c_str());
+        shutdown();
+        return 1;
     }
     shutdown();
     return 0;
+}
+
+void main_loop(void (*drain)(), bool (*frame)()) {
+    while (!quit_requested) {
+        drain();
+        // A quit found by this drain still lets one more frame run: the flag is looked at after it.
+        if (!frame()) return;
+    }
 }

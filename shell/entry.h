@@ -10,9 +10,13 @@
 
 extern bool quit_requested;  // a quit message was taken from the queue; never cleared
 
-// The whole program; returns its exit status: 0, or 1 when the game cannot start (no display, no
-// device, an unreadable first level), after one line on stderr.
+// The whole program; returns its exit status: 0, or 1 after one line on stderr when the game cannot
+// start (no display, no device, a level that cannot be read) or a level cannot be read when it is
+// reached.
 int win_main();
+
+// Until a frame says the game is over or a quit message has come: drain the messages, run a frame.
+void main_loop(void (*drain)(), bool (*frame)());
 
 // Handles one message: a close request posts a quit message; everything else needs nothing.
 void main_window_proc(platform::Message message);

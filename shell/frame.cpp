@@ -1,7 +1,7 @@
 // The frame loop.
 //
 // While no game runs, run_frame draws the title menu in a loop of its own (one pass per present).
-// A game frame then goes: extra lives, the frame-rate window, the 33 ms pace, the kill-chain timer,
+// A game frame then goes: pending level changes, extra lives, the frame-rate window, the 33 ms pace, the kill-chain timer,
 // input and a fresh picture, the bump lock, the tiles and the world, the heads-up display, slow
 // motion, the debug overlay and the exit keys. The picture is shown by the next present.
 #include "shell/frame.h"
@@ -15,12 +15,15 @@
 #include "shell/banner.h"
 #include "shell/game_state.h"
 #include "shell/pictures.h"
+#include "world/level.h"
 #include "world/map_painter.h"
 #include "world/tile_map.h"
 #include "world/world_step.h"
 
 #include <cmath>
 #include <cstdint>
+
+std::string level_load_error;
 
 namespace {
 
@@ -40,6 +43,7 @@ bool title_menu() {
     while (!game_state.in_game) {
         game_state.score = 0;
         player.power = 0;  // every game starts with the small hero
+        current_screen = Screen::menu;
         present_frame();
         keyboard_poll();
         fill_rect(0, 0, screen_width, screen_height, black);
@@ -123,12 +127,20 @@ void draw_debug_overlay() {
 bool run_frame() {
     if (!title_menu()) return false;
 
+    // Requested by the hero in the previous frame; each load ends in the banner.
+    if (game_state.restart_level && !reload_level(level_load_error)) return false;
+    if (game_state.next_level) {
+        if (!load_next_level(level_load_error)) return false;
+        game_state.next_level = false;
+    }
+
     award_extra_lives();
     measure_and_pace();
     age_chain_timer();
 
     mouse_poll();
     keyboard_poll();
+    current_screen = Screen::game;
     present_frame();
     fill_rect(0, 0, screen_width, screen_height, sky_colour);
 

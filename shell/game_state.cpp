@@ -1,3 +1,5 @@
 #include "shell/game_state.h"
 
 GameState game_state;
+
+Screen current_screen = Screen::menu;

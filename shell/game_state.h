@@ -23,3 +23,8 @@ struct GameState {
 };
 
 extern GameState game_state;
+
+// Which loop is presenting pictures: the title menu, the level banner, the game-over screen or a
+// game frame. Nothing in the game reads it; the headless trace and tests do.
+enum class Screen { menu, banner, game_over, game };
+extern Screen current_screen;

@@ -75,6 +75,14 @@ void release_pictures() {
     release_sprite(small_duck_sprite);
 }
 
+const char* picture_name(const Sprite& sprite) {
+    if (!sprite.texture) return "";
+    for (const auto& file : picture_files) {
+        if (file.sprite->texture == sprite.texture) return file.path + sizeof "Graphics\\" - 1;
+    }
+    return "";
+}
+
 void forget_pictures() {
     for (const auto& file : picture_files) *file.sprite = Sprite{};
     small_duck_sprite = Sprite{};

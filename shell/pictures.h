@@ -34,5 +34,8 @@ extern Sprite big_wall_sprite;
 void load_pictures();
 // Releases every program-wide picture, the never-loaded one included.
 void release_pictures();
+// The file name of the program-wide picture whose texture a Sprite shares ("pelko.bmp"), or "" for
+// an empty Sprite or one that is none of them.
+const char* picture_name(const Sprite& sprite);
 // Back to empty Sprites without releasing anything (program start).
 void forget_pictures();

@@ -6,6 +6,7 @@
 #include "render/input.h"
 #include "shell/entry.h"
 #include "shell/pictures.h"
+#include "world/level.h"
 #include "world/object_list.h"
 
 namespace {
@@ -19,6 +20,7 @@ bool startup() {
     if (!graphics_init(800, 600, build_windowed)) return false;
     load_pictures();
     load_font("font.raw", game_font, font_strip_width, font_strip_height, font_spacing);
+    populate_level();  // behind the hero, which is neither re-created nor moved
     mouse_init();
     keyboard_init();  // last: the first keyboard poll happens in the first frame
     return true;

@@ -11,6 +11,12 @@
 
 #include <cstdint>
 
+// A velocity plus a tuning constant: the sum is formed in double precision and stored back in
+// single precision, as all velocity arithmetic of the world is.
+inline float plus(float velocity, double change) {
+    return static_cast<float>(static_cast<double>(velocity) + change);
+}
+
 class Entity {
 public:
     int32_t x = 0;

@@ -1,0 +1,97 @@
+// The program entry: its main loop, a level that fails to load during play, and a second game in
+// the same process starting as clean as the first.
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+#include "render/input.h"
+#include "shell/entry.h"
+#include "shell/game_state.h"
+#include "tests/support/test_support.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace headless = platform::headless;
+namespace fs = std::filesystem;
+
+namespace {
+
+int drains = 0, frames = 0;
+
+TEST(MainLoop, AQuitFoundByItsOwnDrainStillLetsOneMoreFrameRun) {
+    quit_requested = false;
+    drains = frames = 0;
+    main_loop([] { quit_requested = ++drains == 2; }, [] { ++frames; return true; });
+    EXPECT_EQ(drains, 2);
+    EXPECT_EQ(frames, 2);
+
+    quit_requested = false;
+    drains = frames = 0;
+    main_loop([] { ++drains; }, [] { return ++frames < 3; });
+    EXPECT_EQ(frames, 3);
+    quit_requested = false;
+}
+
+// Runs the whole program on the headless backend with a script; returns its exit status.
+int run_program(const std::vector<headless::InputChange>& script, headless::PresentHook hook) {
+    headless::reset();
+    headless::set_script(script);
+    headless::set_present_hook(std::move(hook));
+    headless::set_present_limit(2000);  // a safety net; the script ends the game first
+    int status = -1;
+    try {
+        status = win_main();
+    } catch (const headless::Stop&) {
+    }
+    headless::set_present_hook(nullptr);
+    return status;
+}
+
+const std::vector<headless::InputChange> start_and_play = {
+    {2, DIK_RETURN, true}, {4, DIK_RETURN, false}, {110, DIK_RIGHT, true}, {150, DIK_SPACE, true},
+    {170, DIK_SPACE, false}, {200, DIK_RIGHT, false}, {250, DIK_ESCAPE, true}};
+
+}  // namespace
+
+TEST(Program, ASecondGameInTheSameProcessPlaysExactlyLikeTheFirst) {
+    std::vector<std::vector<uint64_t>> pictures(2);
+    std::vector<std::string> warnings(2);
+    for (int run = 0; run < 2; ++run) {
+        testing::internal::CaptureStderr();
+        int status = run_program(start_and_play, [&](int, const uint32_t* p, int w, int h) {
+            uint64_t hash = 1469598103934665603ull;
+            for (int i = 0; i < w * h; ++i) hash = (hash ^ p[i]) * 1099511628211ull;
+            pictures[run].push_back(hash);
+        });
+        warnings[run] = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(status, 0);
+    }
+    EXPECT_EQ(pictures[0].size(), 251u);
+    EXPECT_EQ(pictures[0], pictures[1]);
+    EXPECT_NE(warnings[0].find("bokenr.bmp"), std::string::npos);
+    EXPECT_EQ(warnings[0], warnings[1]);
+}
+
+TEST(Program, ALevelThatCanNoLongerBeReadEndsTheProgramWithStatusOne) {
+    fs::path here = fs::current_path();
+    fs::path data = fs::temp_directory_path() / "brickrun_entry_test_data";
+    fs::remove_all(data);
+    fs::copy(here, data, fs::copy_options::recursive);
+    fs::current_path(data);
+    testing::internal::CaptureStderr();
+    // During play the first level's file disappears, and then the hero is lost.
+    int status = run_program(start_and_play, [&](int present, const uint32_t*, int, int) {
+        if (present == 120) {
+            fs::remove(data / "Maps" / "level1.map");
+            game_state.restart_level = true;
+        }
+    });
+    std::string err = testing::internal::GetCapturedStderr();
+    fs::current_path(here);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.find("brickrun: cannot load the level: Maps\\level1.map: cannot open"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(headless::presents(), 120);  // no banner, no frame of a half-loaded level
+    EXPECT_FALSE(platform::device_exists());  // shut down
+}

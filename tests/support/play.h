@@ -1,0 +1,25 @@
+// Scenario helpers: a level from a few lines of text, the hero placed in it, frames played with keys.
+#pragma once
+
+#include "world/tile_map.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+// A map from rows written in the level files' legend: '.' empty, '=' ground, 'X' block, 'B' brick,
+// 'C' coin brick, '?' question block, 'G' growth block, 'H' hidden block, 'w' walker, 's' shell
+// walker, '[' ']' pipe body, '{' '}' pipe top, 'v' pipe entrance. The last row given is row 19 (the
+// bottom of the screen at y 576); missing rows above are empty, short rows are padded with '.'.
+TileMap text_map(const std::vector<std::string>& rows);
+
+// The map as the game's map file holds it: two int32 sizes and the cells row by row, little-endian.
+std::string map_file_bytes(const TileMap& map);
+
+// Makes the map the level in play as a level load does (installed, objects made from its cells) with
+// a fresh hero at (x, y) as entry 0, and a game running.
+void start_level(const TileMap& map, int32_t hero_x = 67, int32_t hero_y = 503);
+
+// Plays n game frames through the frame loop with exactly these keys held (DirectInput codes).
+void play_frames(int n, std::initializer_list<int> held = {});

@@ -1,0 +1,106 @@
+#include "world/level.h"
+
+#include "blocks/block.h"
+#include "enemies/enemy.h"
+#include "player/player.h"
+#include "shell/banner.h"
+#include "shell/game_state.h"
+#include "world/map_file.h"
+#include "world/object_list.h"
+#include "world/tile_map.h"
+
+#include <algorithm>
+#include <cstring>
+
+std::vector<std::shared_ptr<void>> level_objects;
+
+namespace {
+
+// Reads a map and makes it the map in play; false (nothing installed) when it cannot be read.
+bool install_level_map(const char* path, std::string& error) {
+    TileMap fresh;
+    if (!read_map(path, fresh, error)) return false;
+    install_map(fresh);
+    return true;
+}
+
+// The hero first in the emptied list, placed at the level's start.
+void place_hero(int32_t y) {
+    player.x = Player::start_x;
+    player.set_y(y);
+    objects.append(&player, KIND_PLAYER);
+}
+
+}  // namespace
+
+void clear_level() {
+    objects.clear();
+    level_objects.clear();
+}
+
+void populate_level() {
+    TileMap& map = current_map;
+    for (int32_t col = 0; col < map.map_width; ++col) {
+        for (int32_t row = 0; row < std::min(map.map_height, playing_rows); ++row) {
+            int64_t index = map.index_of(col, row);
+            int32_t x = cell_size * col;
+            int32_t y = cell_size * row - cell_size;
+            auto block = [&](int32_t type, int32_t content) {
+                objects.append(make_level_object<Block>(x, y, type, content), KIND_BLOCK);
+            };
+            auto enemy = [&](int16_t type) {
+                objects.append(make_level_object<Enemy>(x, y, type), KIND_ENEMY);
+                map.set_cell(index, TILE_EMPTY);
+            };
+            switch (map.cell(index)) {
+                case TILE_BRICK: objects.append(make_level_object<Block>(x, y), KIND_BLOCK); break;
+                case TILE_WALKER: enemy(ENEMY_WALKER); break;
+                case TILE_SHELL_WALKER: enemy(ENEMY_SHELL_WALKER); break;
+                case TILE_COIN_BRICK: block(BLOCK_COIN_BRICK, CONTENT_COIN); break;
+                case TILE_QUESTION: block(BLOCK_QUESTION, CONTENT_COIN); break;
+                case TILE_QUESTION_GROWTH: block(BLOCK_QUESTION, CONTENT_GROWTH); break;
+                case TILE_HIDDEN:
+                    block(BLOCK_HIDDEN, CONTENT_COIN);
+                    map.set_cell(index, TILE_EMPTY);  // free space until it is found
+                    break;
+                case TILE_PIPE_ENTRY:
+                    // The trigger sits on the cell's bottom edge at its right edge: the top of the
+                    // exit pipe, between its two top pieces.
+                    objects.append(make_level_object<PipeEntrance>(x + cell_size, y + cell_size),
+                                   KIND_PIPE);
+                    map.set_cell(index, TILE_EMPTY);
+                    break;
+                default:
+                    break;
+            }
+        }
+    }
+}
+
+bool reload_level(std::string& error) {
+    char path[sizeof current_map.path];
+    std::memcpy(path, current_map.path, sizeof path);
+    if (!install_level_map(path, error)) return false;
+    clear_level();
+    player = Player{};  // power, timers, velocities and animation all start over
+    place_hero(Player::start_y);
+    populate_level();
+    show_level_banner();
+    game_state.restart_level = false;
+    return true;
+}
+
+bool load_next_level(std::string& error) {
+    // After the third level comes the first again, behind the game-over screen.
+    int32_t next = std::clamp(game_state.level_index + 1, 1, 3);
+    if (!install_level_map(level_paths[next], error)) return false;
+    game_state.level_index = next;
+    if (next == 3) game_state.lives = -1;
+    clear_level();
+    player.reset();  // the hero keeps its power and pictures
+    player.scroll = 0;
+    place_hero(player.power > 0 ? Player::next_level_big_y : Player::next_level_small_y);
+    populate_level();
+    show_level_banner();
+    return true;
+}
