@@ -1,6 +1,8 @@
 // The headless runner's command line, which tests, benchmarks and outside checks rely on.
 #include <gtest/gtest.h>
 
+#include "tests/support/play.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -48,6 +50,28 @@ std::string write(const std::string& name, const std::string& text) {
     return path.string();
 }
 
+// A data folder with the built pictures and font and these three levels.
+fs::path data_with_levels(const std::string& name, const std::vector<const TileMap*>& levels) {
+    fs::path data = scratch(name);
+    fs::remove_all(data);
+    fs::create_directories(data / "Maps");
+    fs::create_directory_symlink(fs::path(BRICKRUN_DATA) / "Graphics", data / "Graphics");
+    fs::create_symlink(fs::path(BRICKRUN_DATA) / "font.raw", data / "font.raw");
+    for (size_t i = 0; i < levels.size(); ++i) {
+        std::string name = "level";
+        name += std::to_string(i + 1);
+        std::ofstream(data / "Maps" / (name + ".map"), std::ios::binary) << map_file_bytes(*levels[i]);
+    }
+    return data;
+}
+
+std::vector<std::string> lines_of(const fs::path& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
 }  // namespace
 
 TEST(HeadlessRunner, RejectsBadArgumentsAndScriptsWithStatusTwo) {
@@ -68,7 +92,10 @@ TEST(HeadlessRunner, PlaysAScriptWithShotsAndATraceTheSameEveryTime) {
     std::string script = write("start.txt", "# start a game, then quit\n2 +RETURN\n4 -RETURN\n150 +ESCAPE\n");
     fs::path trace = scratch("trace.jsonl");
     std::string shots;
-    for (int n : {1, 3, 110, 120}) shots += " --shot " + std::to_string(n) + ":" + scratch("a" + std::to_string(n) + ".png").string();
+    for (int n : {1, 3, 110, 120}) {
+        std::string number = std::to_string(n);
+        shots += " --shot " + number + ":" + scratch("a" + number + ".png").string();
+    }
     RunResult first = run("--input " + script + " --trace " + trace.string() + shots + " --shot 120:" + scratch("a120.bmp").string());
     ASSERT_EQ(first.status, 0) << first.err;
 
@@ -116,4 +143,58 @@ TEST(HeadlessRunner, UnreadableFirstLevelEndsTheGameWithStatusOne) {
     r = run("--data " + data.string() + " --presents 5");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot open"), std::string::npos) << r.err;
+}
+
+TEST(HeadlessRunner, TraceHoldsTheScreenTheWholeHeroTheObjectsAndTheChangedCells) {
+    TileMap level = text_map({
+        ".....BH.......................",
+        "..............................",
+        "..........v...................",
+        "........w.{}..................",
+        "==============================",
+        "==============================",
+    });
+    fs::path data = data_with_levels("data", {&level, &level, &level});
+    std::string script = write("jump.txt", "2 +RETURN\n4 -RETURN\n110 +SPACE\n");
+    fs::path trace = scratch("trace.jsonl");
+    RunResult r = run("--data " + data.string() + " --input " + script + " --presents 120 --trace " +
+                      trace.string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> lines = lines_of(trace);
+    ASSERT_EQ(lines.size(), 120u);
+
+    auto has = [&](int present, const std::string& text) {
+        return lines[present - 1].find(text) != std::string::npos;
+    };
+    EXPECT_TRUE(has(1, "\"screen\":\"menu\""));
+    EXPECT_TRUE(has(3, "\"screen\":\"banner\""));
+    EXPECT_TRUE(has(103, "\"screen\":\"game\""));
+    // Every field of the hero, by name and in order; its pictures are empty before its first frame.
+    EXPECT_TRUE(has(1, "\"hero\":{\"x\":67,\"vx\":0,\"y\":503,\"vy\":0,\"scroll\":0,\"anim\":0,"
+                       "\"facing_left\":false,\"sprite\":\"\",\"box\":[67,503,67,503],\"wall_right\":false,"
+                       "\"wall_left\":false,\"hurt\":false,\"crouching\":false,\"jumping\":false,"
+                       "\"jump_ref_y\":0,\"death_timer\":0,\"grow_timer\":0,\"power\":0,\"hurt_timer\":0,"
+                       "\"pipe_timer\":0,\"saved_vx\":0,\"saved_vy\":0,\"start_grace\":0}"))
+        << lines[0];
+    // Objects column by column behind the hero: a brick, a hidden block, a walker, the pipe entrance.
+    EXPECT_TRUE(has(1, "{\"index\":1,\"kind\":2,\"x\":160,\"vx\":0,\"y\":416,"));
+    EXPECT_TRUE(has(1, "{\"index\":3,\"kind\":3,\"x\":256,\"vx\":-3,\"y\":512,\"vy\":0,\"scroll\":0,"
+                       "\"anim\":0,\"facing_left\":false,\"sprite\":\"plomb0.bmp\",\"box\":[256,512,288,544]}"));
+    EXPECT_TRUE(has(1, "{\"index\":4,\"kind\":5,\"x\":352,\"y\":512,\"box\":[352,512,352,517]}]"));
+    // The walker's, the hidden block's and the entrance's cells are free now, in row-major order.
+    EXPECT_TRUE(has(1, "\"map_changes\":[[6,14,3],[10,16,3],[8,17,3]]}"));
+    EXPECT_TRUE(has(110, "\"sprite\":\"pelko.bmp\""));
+    EXPECT_TRUE(has(113, "\"sprite\":\"pelkojump.bmp\""));
+    EXPECT_TRUE(has(113, "\"jumping\":true"));
+}
+
+TEST(HeadlessRunner, ABrokenLaterLevelRefusesToStart) {
+    TileMap level = text_map({"====", "===="});
+    fs::path data = data_with_levels("data", {&level, &level});
+    RunResult r = run("--data " + data.string() + " --presents 5");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("brickrun: cannot load level 3: Maps//level3.map: cannot open"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }

@@ -1,14 +1,10 @@
 #include "tools/headless/runner.h"
 
 #include "platform/headless/headless.h"
-#include "player/player.h"
 #include "shell/entry.h"
-#include "shell/game_state.h"
 #include "shell/startup.h"
 #include "tools/headless/image_file.h"
-#include "world/entity.h"
-#include "world/object_list.h"
-#include "world/world_step.h"
+#include "tools/headless/trace.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -27,51 +23,6 @@ bool parse_count(const std::string& text, int& value) {
     } catch (...) {
         return false;
     }
-}
-
-const char* json_bool(bool b) { return b ? "true" : "false"; }
-
-// The object list: index and kind of every entry, with the entity fields of the hero, blocks,
-// enemies and items (a removed entry's class is no longer known, so it shows no fields).
-std::string trace_objects() {
-    std::string out = "[";
-    char item[256];
-    for (int32_t i = 0; i < objects.count; ++i) {
-        const ObjectEntry& e = objects.entries[i];
-        if (e.is_entity()) {
-            const Entity* o = e.entity();
-            std::snprintf(item, sizeof item,
-                          "%s{\"index\":%d,\"kind\":%d,\"x\":%d,\"y\":%d,\"vx\":%.9g,"
-                          "\"vy\":%.9g,\"anim\":%d}",
-                          i ? "," : "", i, e.kind, o->x, o->y, o->vx, o->vy, o->anim);
-        } else {
-            std::snprintf(item, sizeof item, "%s{\"index\":%d,\"kind\":%d}", i ? "," : "", i,
-                          e.kind);
-        }
-        out += item;
-    }
-    return out + "]";
-}
-
-// One line of the trace: the game state, the hero and the object list as they stand when the
-// present is called.
-std::string trace_line(int present) {
-    const GameState& g = game_state;
-    char line[1024];
-    std::snprintf(
-        line, sizeof line,
-        "{\"present\":%d,\"lives\":%d,\"score\":%d,\"coins\":%d,\"restart_level\":%s,"
-        "\"next_level\":%s,\"in_game\":%s,\"level_index\":%d,\"camera_x\":%d,\"sub_steps\":%d,"
-        "\"combo\":%d,\"combo_timer\":%d,\"bump_lock\":%d,\"next_frame_time\":%d,\"fps\":%d,"
-        "\"fps_frames\":%d,\"fps_window_start\":%.9g,\"world_frozen\":%s,"
-        "\"hero\":{\"x\":%d,\"y\":%d,\"vx\":%.9g,\"vy\":%.9g,\"scroll\":%d,\"anim\":%d,"
-        "\"power\":%d},\"objects\":",
-        present, g.lives, g.score, g.coins, json_bool(g.restart_level), json_bool(g.next_level),
-        json_bool(g.in_game), g.level_index, g.camera_x, g.sub_steps, g.combo, g.combo_timer,
-        g.bump_lock, g.next_frame_time, g.fps, g.fps_frames, g.fps_window_start,
-        json_bool(world_frozen), player.x, player.y, player.vx, player.vy, player.scroll,
-        player.anim, player.power);
-    return line + trace_objects() + "}\n";
 }
 
 }  // namespace
@@ -153,10 +104,11 @@ int run_headless(const RunOptions& options) {
     }
 
     int status = 0;
+    TraceWriter trace_writer;
     headless::set_script(std::move(script));
     headless::set_present_limit(options.presents);
     headless::set_present_hook([&](int present, const uint32_t* pixels, int width, int height) {
-        if (trace.is_open()) trace << trace_line(present);
+        if (trace.is_open()) trace << trace_writer.line(present);
         for (const auto& shot : shots) {
             std::string error;
             if (shot.present == present && !write_image(shot.file, pixels, width, height, error)) {

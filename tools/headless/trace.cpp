@@ -1,0 +1,129 @@
+#include "tools/headless/trace.h"
+
+#include "player/player.h"
+#include "shell/game_state.h"
+#include "shell/pictures.h"
+#include "world/map_file.h"
+#include "world/object_list.h"
+#include "world/tile_map.h"
+#include "world/world_step.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+
+// Appends printf-style text.
+void add(std::string& out, const char* format, ...) {
+    char text[1024];
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    if (n > 0) out.append(text, static_cast<size_t>(n) < sizeof text ? n : sizeof text - 1);
+}
+
+const char* json_bool(bool b) { return b ? "true" : "false"; }
+
+const char* screen_name(Screen screen) {
+    switch (screen) {
+        case Screen::menu: return "menu";
+        case Screen::banner: return "banner";
+        case Screen::game_over: return "game_over";
+        case Screen::game: return "game";
+    }
+    return "";
+}
+
+void add_box(std::string& out, const Rect& r) {
+    add(out, "\"box\":[%d,%d,%d,%d]", r.left, r.top, r.right, r.bottom);
+}
+
+// The fields every entity has, in the order of the class.
+void add_entity(std::string& out, const Entity& e) {
+    // Picture names are plain file names: nothing in them needs escaping.
+    add(out, "\"x\":%d,\"vx\":%.9g,\"y\":%d,\"vy\":%.9g,\"scroll\":%d,\"anim\":%d,\"facing_left\":%s,"
+             "\"sprite\":\"%s\",",
+        e.x, e.vx, e.y, e.vy, e.scroll, e.anim, json_bool(e.facing_left), picture_name(e.sprite));
+    add_box(out, e.box);
+}
+
+std::string hero() {
+    const Player& p = player;
+    std::string out = "{";
+    add_entity(out, p);
+    add(out, ",\"wall_right\":%s,\"wall_left\":%s,\"hurt\":%s,\"crouching\":%s,\"jumping\":%s,"
+             "\"jump_ref_y\":%d,\"death_timer\":%d,\"grow_timer\":%d,\"power\":%d,\"hurt_timer\":%d,"
+             "\"pipe_timer\":%d,\"saved_vx\":%.9g,\"saved_vy\":%.9g,\"start_grace\":%d}",
+        json_bool(p.wall_right), json_bool(p.wall_left), json_bool(p.hurt), json_bool(p.crouching),
+        json_bool(p.jumping), p.jump_ref_y, p.death_timer, p.grow_timer, p.power, p.hurt_timer,
+        p.pipe_timer, p.saved_vx, p.saved_vy, p.start_grace);
+    return out;
+}
+
+// Every entry's index and kind; entities add their fields, pipe entrances their point and box. A
+// removed entry's class is no longer known, so it shows no fields.
+std::string object_list() {
+    std::string out = "[";
+    for (int32_t i = 0; i < objects.count; ++i) {
+        const ObjectEntry& e = objects.entries[i];
+        add(out, "%s{\"index\":%d,\"kind\":%d", i ? "," : "", i, e.kind);
+        if (e.is_entity()) {
+            out += ",";
+            add_entity(out, *e.entity());
+        } else if (e.kind == KIND_PIPE) {
+            const auto* pipe = static_cast<const PipeEntrance*>(e.object);
+            add(out, ",\"x\":%d,\"y\":%d,", pipe->x, pipe->y);
+            add_box(out, pipe->box);
+        }
+        out += "}";
+    }
+    return out + "]";
+}
+
+}  // namespace
+
+std::string TraceWriter::map_changes() {
+    const TileMap& map = current_map;
+    if (map.map_cells != seen_cells) {
+        seen_cells = map.map_cells;
+        TileMap as_read;
+        std::string error;
+        file_cell_count = 0;
+        file_cells.reset();
+        if (read_map(map.path, as_read, error)) {
+            file_cells = as_read.map_cells;
+            file_cell_count = static_cast<int64_t>(as_read.map_width) * as_read.map_height;
+        }
+    }
+    std::string out = "[";
+    int64_t count = static_cast<int64_t>(map.map_width) * map.map_height;
+    bool first = true;
+    for (int64_t i = 0; i < count; ++i) {
+        int32_t code = map.cell(i);
+        // A file that no longer reads counts as all changed: the check will see it.
+        if (i < file_cell_count && file_cells[i] == code) continue;
+        add(out, "%s[%d,%d,%d]", first ? "" : ",", static_cast<int32_t>(i % map.map_width),
+            static_cast<int32_t>(i / map.map_width), code);
+        first = false;
+    }
+    return out + "]";
+}
+
+std::string TraceWriter::line(int present) {
+    const GameState& g = game_state;
+    std::string out;
+    add(out,
+        "{\"present\":%d,\"screen\":\"%s\",\"lives\":%d,\"score\":%d,\"coins\":%d,"
+        "\"restart_level\":%s,\"next_level\":%s,\"in_game\":%s,\"level_index\":%d,\"camera_x\":%d,"
+        "\"sub_steps\":%d,\"combo\":%d,\"combo_timer\":%d,\"bump_lock\":%d,\"next_frame_time\":%d,"
+        "\"fps\":%d,\"fps_frames\":%d,\"fps_window_start\":%.9g,\"world_frozen\":%s,",
+        present, screen_name(current_screen), g.lives, g.score, g.coins, json_bool(g.restart_level),
+        json_bool(g.next_level), json_bool(g.in_game), g.level_index, g.camera_x, g.sub_steps,
+        g.combo, g.combo_timer, g.bump_lock, g.next_frame_time, g.fps, g.fps_frames,
+        g.fps_window_start, json_bool(world_frozen));
+    out += "\"hero\":" + hero();
+    out += ",\"objects\":" + object_list();
+    out += ",\"map_changes\":" + map_changes();
+    return out + "}\n";
+}
