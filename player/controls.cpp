@@ -91,8 +91,8 @@ void Player::handle_input() {
     }
 
     if (key_pressed(DIK_SPACE) && !jumping) {
-        jump_ref_y = static_cast<int32_t>(static_cast<double>(y) -
-                                          std::fabs(static_cast<double>(vx)) * speed_bonus_factor * 32);
+        double bonus = std::fabs(static_cast<double>(vx)) * speed_bonus_factor * 32;
+        jump_ref_y = static_cast<int32_t>(static_cast<double>(y) - bonus);
         detect_wall();
         if (wall_right || wall_left) {
             vy = jump_marker;

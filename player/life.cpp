@@ -1,5 +1,5 @@
-// The hero's life: its contacts with blocks, enemies, items and pipe entrances, the hits that shrink
-// or kill it, the start of growth and of the pipe descent.
+// The hero's life: its contacts with blocks, enemies, items and pipe entrances, the hits that
+// shrink or kill it, the start of growth and of the pipe descent.
 //
 // The contact pass runs at the end of every sub-step, with the hero's box in world coordinates. It
 // keeps the game's visiting order: facing right it goes from the last entry back to the second with
@@ -49,7 +49,8 @@ void Player::touch_objects(const Rect& b) {
                 if (hurt && vy <= 0 && enemy->enemy_type != ENEMY_SHELL) break;
                 int32_t r = enemy->collide(b.left, b.top, b.right, b.bottom, BY_HERO);
                 if (r == CONTACT_BOUNCE) {
-                    if (airborne()) vy = key_held(DIK_SPACE) ? stomp_bounce_with_space : stomp_bounce;
+                    if (airborne())
+                        vy = key_held(DIK_SPACE) ? stomp_bounce_with_space : stomp_bounce;
                 } else if (r == CONTACT_HARM) {
                     saved_vx = vx;
                     saved_vy = vy;
@@ -59,7 +60,8 @@ void Player::touch_objects(const Rect& b) {
             }
             case KIND_ITEM: {
                 auto* item = static_cast<Item*>(entry.entity());
-                if (item->collect(b.left, b.top, b.right, b.bottom) == COLLECTED_GROWTH && power <= 0) {
+                int32_t r = item->collect(b.left, b.top, b.right, b.bottom);
+                if (r == COLLECTED_GROWTH && power <= 0) {
                     hurt = false;
                     power = 1;
                     world_frozen = true;

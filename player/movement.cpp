@@ -1,9 +1,9 @@
 // The hero's motion: the movement sub-step, the three tile probes that decide whether the next
 // pixel is free, the camera rule of sideways moves, and gravity.
 //
-// Every probe builds a rectangle around the hero and tests it with `overlap` against the 30x30 probe
-// boxes of the cells nearby (Rect::overlap called on the probe). The cells are pixel cells: column
-// world x / 32 and row y / 32, truncating toward zero.
+// Every probe builds a rectangle around the hero and tests it with `overlap` against the 30x30
+// probe boxes of the cells nearby (Rect::overlap called on the probe). The cells are pixel cells:
+// column world x / 32 and row y / 32, truncating toward zero.
 #include "player/player.h"
 
 #include "shell/game_state.h"
@@ -96,7 +96,7 @@ bool Player::blocked_sideways(bool right, bool left) {
     int32_t wx = world_x();
     int32_t c = pixel_cell(wx), r = pixel_cell(y);
     if (right || left) {
-        // The left probe starts lower than the right one and both reach a pixel past the right side.
+        // The left probe starts lower than the right one; both reach a pixel past the right side.
         Rect probe = right ? Rect{wx + 1, y + 1 + drop, wx + w + 1, y + h - 2}
                            : Rect{wx - 1, y + 9 + drop, wx + w + 1, y + h - 1};
         int32_t toward = right ? 1 : -1;

@@ -1,7 +1,7 @@
 // The hero: one Player, `player`, always entry 0 of the object list.
 //
-// Its x is a screen coordinate and its scroll the camera, so its place in the map is world_x(); y is
-// the top edge (the map does not scroll vertically). The sprite-set fields hold copies of the
+// Its x is a screen coordinate and its scroll the camera, so its place in the map is world_x(); y
+// is the top edge (the map does not scroll vertically). The sprite-set fields hold copies of the
 // program-wide pictures for the current power (small or big); the hero picks its picture from them
 // every frame, and that picture's width and height are its size in every rule.
 //

@@ -34,13 +34,10 @@ int win_main() {
         return 1;
     }
     main_loop(drain_messages, run_frame);
-    if (!level_load_error.empty()) {
-        std::fprintf(stderr, "brickrun: cannot load the level: %s\n", level_load_error.c_str());
-        shutdown();
-        return 1;
-    }
     shutdown();
-    return 0;
+    if (level_load_error.empty()) return 0;
+    std::fprintf(stderr, "brickrun: cannot load the level: %s\n", level_load_error.c_str());
+    return 1;
 }
 
 void main_loop(void (*drain)(), bool (*frame)()) {

@@ -1,9 +1,10 @@
 // The frame loop.
 //
 // While no game runs, run_frame draws the title menu in a loop of its own (one pass per present).
-// A game frame then goes: pending level changes, extra lives, the frame-rate window, the 33 ms pace, the kill-chain timer,
-// input and a fresh picture, the bump lock, the tiles and the world, the heads-up display, slow
-// motion, the debug overlay and the exit keys. The picture is shown by the next present.
+// A game frame then goes: pending level changes, extra lives, the frame-rate window, the 33 ms
+// pace, the kill-chain timer, input and a fresh picture, the bump lock, the tiles and the world,
+// the heads-up display, slow motion, the debug overlay and the exit keys. The picture is shown by
+// the next present.
 #include "shell/frame.h"
 
 #include "platform/platform.h"

@@ -1,5 +1,5 @@
-// Levels in play: turning a map's object cells into objects, restarting the level after a lost life,
-// and moving on to the next of the three maps.
+// Levels in play: turning a map's object cells into objects, restarting the level after a lost
+// life, and moving on to the next of the three maps.
 //
 // The objects of a level (blocks, enemies, pipe entrances, and the items blocks release) belong to
 // one store that every level load empties together with the object list, so nothing of an earlier
@@ -33,8 +33,8 @@ void populate_level();
 bool reload_level(std::string& error);
 
 // Advances level_index and loads its map (after the third level the game is over), keeping the
-// hero's power, then shows the banner or the game-over screen. False, with the reason in error, when
-// the map cannot be read.
+// hero's power, then shows the banner or the game-over screen. False, with the reason in error,
+// when the map cannot be read.
 bool load_next_level(std::string& error);
 
 // Empties the object list and frees the level's objects.

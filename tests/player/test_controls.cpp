@@ -263,7 +263,8 @@ TEST_F(HeroControls, JumpBoostDividesInDoubleAndRunPicturesCompareInSingle) {
     EXPECT_FALSE(player.jumping);
 
     // Each run picture lasts 30 / speed frames, computed in single precision: at speed 6 the third
-    // picture ends when anim reaches 15, and at 3.75 anim 24 still shows it (90 * (1 / 3.75) rounds up).
+    // picture ends when anim reaches 15, and at 3.75 anim 24 still shows it (90 * (1 / 3.75) is
+    // above 24).
     player.vy = 0.0f;
     player.jumping = false;
     player.vx = 6.0f;

@@ -75,7 +75,8 @@ TEST_F(HeroLife, GrowthFreezesTheWorldFor49FramesAndLeavesTheHeroBigAnd32Higher)
     EXPECT_EQ(player.power, 1);
     EXPECT_EQ(player.y, y - 32);
     play_frames(1);
-    EXPECT_EQ(std::string(picture_name(player.sprite)).rfind("spelkorun", 0), 0u);  // off at speed 3
+    // Off at speed 3, big.
+    EXPECT_EQ(std::string(picture_name(player.sprite)).rfind("spelkorun", 0), 0u);
     EXPECT_GT(player.x, x);
 }
 

@@ -23,9 +23,9 @@ using HeroMovement = GameTest;
 
 TEST_F(HeroMovement, GraceHoldsAHeroPlacedAPixelAboveTheGroundForFiveFrames) {
     // The fresh hero at y 503 is one pixel above the ground. In its first frame it still has the
-    // constructor's big picture, whose feet reach the ground, until the picture choice makes it small;
-    // from then on each quiet frame asks `airborne` five times (friction, gravity twice, picture
-    // choice twice) and spends a grace answer each time.
+    // constructor's big picture, whose feet reach the ground, until the picture choice makes it
+    // small; from then on each quiet frame asks `airborne` five times (friction, gravity twice,
+    // picture choice twice) and spends a grace answer each time.
     start_level(flat_ground());
     play_frames(1);
     EXPECT_EQ(player.start_grace, 1);

@@ -31,7 +31,8 @@ TileMap text_map(const std::vector<std::string>& rows) {
         for (size_t c = 0; c < width; ++c) {
             char ch = r >= first && c < rows[r - first].size() ? rows[r - first][c] : '.';
             size_t code = tile_chars.find(ch);
-            map.map_cells[r * width + c] = code == std::string_view::npos ? TILE_EMPTY : int32_t(code);
+            map.map_cells[r * width + c] =
+                code == std::string_view::npos ? TILE_EMPTY : static_cast<int32_t>(code);
         }
     }
     return map;
@@ -40,11 +41,13 @@ TileMap text_map(const std::vector<std::string>& rows) {
 std::string map_file_bytes(const TileMap& map) {
     std::string bytes;
     auto put = [&](int32_t v) {
-        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>(static_cast<uint32_t>(v) >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<char>(static_cast<uint32_t>(v) >> (8 * i)));
     };
     put(map.map_width);
     put(map.map_height);
-    for (int64_t i = 0; i < static_cast<int64_t>(map.map_width) * map.map_height; ++i) put(map.map_cells[i]);
+    int64_t cells = static_cast<int64_t>(map.map_width) * map.map_height;
+    for (int64_t i = 0; i < cells; ++i) put(map.map_cells[i]);
     return bytes;
 }
 

@@ -1,4 +1,5 @@
-// Scenario helpers: a level from a few lines of text, the hero placed in it, frames played with keys.
+// Scenario helpers: a level from a few lines of text, the hero placed in it, frames played with
+// keys.
 #pragma once
 
 #include "world/tile_map.h"
@@ -17,8 +18,8 @@ TileMap text_map(const std::vector<std::string>& rows);
 // The map as the game's map file holds it: two int32 sizes and the cells row by row, little-endian.
 std::string map_file_bytes(const TileMap& map);
 
-// Makes the map the level in play as a level load does (installed, objects made from its cells) with
-// a fresh hero at (x, y) as entry 0, and a game running.
+// Makes the map the level in play as a level load does (installed, objects made from its cells)
+// with a fresh hero at (x, y) as entry 0, and a game running.
 void start_level(const TileMap& map, int32_t hero_x = 67, int32_t hero_y = 503);
 
 // Plays n game frames through the frame loop with exactly these keys held (DirectInput codes).

@@ -68,7 +68,8 @@ TEST_F(LevelTest, ObjectCellsBecomeObjectsColumnByColumn) {
     EXPECT_EQ(block(8)->content, CONTENT_COIN);
     EXPECT_EQ(block(9)->content, CONTENT_GROWTH);
     EXPECT_EQ(static_cast<Enemy*>(objects.entries[4].entity())->enemy_type, ENEMY_SHELL_WALKER);
-    EXPECT_EQ(static_cast<PipeEntrance*>(objects.entries[5].object)->box, (Rect{416, 480, 416, 485}));
+    EXPECT_EQ(static_cast<PipeEntrance*>(objects.entries[5].object)->box,
+              (Rect{416, 480, 416, 485}));
     // Enemies, hidden blocks and pipe entrances leave free space; the other blocks stay solid.
     EXPECT_EQ(current_map.cell_at(10, 14), TILE_EMPTY);
     EXPECT_EQ(current_map.cell_at(10, 15), TILE_BRICK);
@@ -98,7 +99,8 @@ TEST_F(LevelTest, RestartsGiveAFreshSmallHeroAndLevelChangesKeepABigOne) {
     EXPECT_EQ(player.scroll, 0);
     EXPECT_EQ(player.start_grace, 0);
     // The constructor's big picture sets the box until the first frame.
-    EXPECT_EQ(player.box, (Rect{67, 503, 67 + big_stand_sprite.width, 503 + big_stand_sprite.height}));
+    EXPECT_EQ(player.box,
+              (Rect{67, 503, 67 + big_stand_sprite.width, 503 + big_stand_sprite.height}));
     EXPECT_EQ(objects.entries[0].object, &player);
     std::vector<Seen> again;
     for (int32_t i = 1; i < objects.count; ++i) again.push_back(seen(i));

@@ -42,8 +42,8 @@ void add_box(std::string& out, const Rect& r) {
 // The fields every entity has, in the order of the class.
 void add_entity(std::string& out, const Entity& e) {
     // Picture names are plain file names: nothing in them needs escaping.
-    add(out, "\"x\":%d,\"vx\":%.9g,\"y\":%d,\"vy\":%.9g,\"scroll\":%d,\"anim\":%d,\"facing_left\":%s,"
-             "\"sprite\":\"%s\",",
+    add(out, "\"x\":%d,\"vx\":%.9g,\"y\":%d,\"vy\":%.9g,\"scroll\":%d,\"anim\":%d,"
+             "\"facing_left\":%s,\"sprite\":\"%s\",",
         e.x, e.vx, e.y, e.vy, e.scroll, e.anim, json_bool(e.facing_left), picture_name(e.sprite));
     add_box(out, e.box);
 }
@@ -53,8 +53,8 @@ std::string hero() {
     std::string out = "{";
     add_entity(out, p);
     add(out, ",\"wall_right\":%s,\"wall_left\":%s,\"hurt\":%s,\"crouching\":%s,\"jumping\":%s,"
-             "\"jump_ref_y\":%d,\"death_timer\":%d,\"grow_timer\":%d,\"power\":%d,\"hurt_timer\":%d,"
-             "\"pipe_timer\":%d,\"saved_vx\":%.9g,\"saved_vy\":%.9g,\"start_grace\":%d}",
+             "\"jump_ref_y\":%d,\"death_timer\":%d,\"grow_timer\":%d,\"power\":%d,"
+             "\"hurt_timer\":%d,\"pipe_timer\":%d,\"saved_vx\":%.9g,\"saved_vy\":%.9g,\"start_grace\":%d}",
         json_bool(p.wall_right), json_bool(p.wall_left), json_bool(p.hurt), json_bool(p.crouching),
         json_bool(p.jumping), p.jump_ref_y, p.death_timer, p.grow_timer, p.power, p.hurt_timer,
         p.pipe_timer, p.saved_vx, p.saved_vy, p.start_grace);
