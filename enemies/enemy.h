@@ -1,11 +1,15 @@
 // Enemies: the walking enemy, the shell enemy in its walking form, and the shell it leaves.
 //
-// The world step moves an enemy in its sub-steps and ticks it once a frame; the hero's contact pass
-// asks `collide` what the hero's box does to it. Their terrain motion, contact rules, kills and
-// drawing arrive with the enemies themselves; until then an enemy stands where the level placed it,
-// draws nothing and is touched by nothing.
+// The world step moves an enemy in its sub-steps (terrain motion, then its contacts with the other
+// enemies) and ticks it once a frame (activation, gravity, drawing, removal). The hero's contact
+// pass asks `collide` what the hero's box does to it; enemies ask each other the same in
+// `touch_enemies`. Kills pay points through the kill chain in game_state (`combo`, `combo_timer`).
+//
+// enemy.cpp holds the rules (activation, contacts, kills), enemy_drawing.cpp the animations and the
+// drawing, terrain.cpp the motion shared with the growth item.
 #pragma once
 
+#include "enemies/terrain.h"
 #include "world/entity.h"
 
 #include <cstdint>
@@ -27,10 +31,10 @@ constexpr int32_t CONTACT_HARM = 4;    // the toucher is harmed
 
 class Enemy : public Entity {
 public:
-    int32_t walk_anim = 0;
+    int32_t walk_anim = 0;  // the walk cycle, 0 to 160
     int16_t enemy_type = 0;
     bool mirrored = false;
-    bool dead = false;
+    bool dead = false;    // only the death animation remains
     int32_t points = 0;   // what its kill paid, shown rising above it
     bool active = false;  // has come on screen and not gone far off since
     bool knocked = false; // killed by a shell: falls through everything, upside down
@@ -39,8 +43,25 @@ public:
     // taller than a cell.
     Enemy(int32_t x, int32_t y, int16_t type);
 
+    // ---- enemy.cpp ----
+    // One movement sub-step, then the contacts with the other enemies.
     void step(int32_t sub_step);
+    // Once a frame: wakes on screen, sleeps far off it, falls, draws, leaves below y 700.
     void tick();
     // The contact of a toucher's box {left, top, right, bottom} with this enemy.
     int32_t collide(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t toucher);
+    // This enemy's contacts with every other enemy, the last entry first.
+    void touch_enemies();
+    // Dead, scoring the next kill of the chain.
+    void kill();
+    void apply_gravity() { terrain().apply_gravity(); }
+
+    // ---- enemy_drawing.cpp ----
+    // The picture and its mirroring for the type and the walk cycle.
+    void pick_sprite();
+    // Draws the enemy alive or dying and the points of its kill; ends the death animation.
+    void render();
+
+private:
+    TerrainMotion terrain();
 };

@@ -42,6 +42,7 @@ struct Device {
 
 Device device;
 std::vector<DeviceCall>* call_log = nullptr;
+int live_textures = 0;
 
 void record(DeviceCall::Kind kind, uint32_t state, uintptr_t value) {
     if (call_log) call_log->push_back({kind, state, value});
@@ -260,6 +261,7 @@ Texture* texture_create(int width, int height) {
         return nullptr;
     }
     auto* texture = new Texture;
+    live_textures += 1;
     texture->width = width;
     texture->height = height;
     texture->pixels.assign(static_cast<size_t>(width) * height, 0);
@@ -271,7 +273,12 @@ uint32_t* texture_pixels(Texture* texture, int* pitch_bytes) {
     return texture->pixels.data();
 }
 
-void texture_release(Texture* texture) { delete texture; }
+void texture_release(Texture* texture) {
+    if (texture) live_textures -= 1;
+    delete texture;
+}
+
+int texture_count() { return live_textures; }
 
 void device_record(std::vector<DeviceCall>* log) { call_log = log; }
 

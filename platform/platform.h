@@ -127,6 +127,8 @@ Texture* texture_create(int width, int height);
 // The texture's pixel memory and its row pitch in bytes.
 uint32_t* texture_pixels(Texture* texture, int* pitch_bytes);
 void texture_release(Texture* texture);
+// How many textures exist now (created and not yet released): what leaks shows here.
+int texture_count();
 
 // ---- input (stands in for DirectInput 8) -------------------------------------------------------
 // Reads fail (and leave the caller's state alone) while the game window does not have the focus.

@@ -1,6 +1,7 @@
 #include "shell/pictures.h"
 
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 
 Sprite sky_sprite, title_sprite, pipe_sprites[4], brick_sprite, spent_block_sprite,
@@ -64,19 +65,60 @@ const PictureFile picture_files[] = {
 };
 static_assert(std::size(picture_files) == 37);
 
+// The debris pictures as loaded during play, each once.
+struct DebrisPicture {
+    const char* path;
+    Sprite sprite;
+    bool loaded;
+};
+DebrisPicture debris_pictures[] = {
+    {"Graphics\\brokenl.bmp", {}, false},
+    {"Graphics\\brokenr.bmp", {}, false},
+};
+
+bool is_debris_picture(const Sprite& sprite) {
+    if (!sprite.texture) return false;
+    for (const auto& picture : debris_pictures)
+        if (picture.sprite.texture == sprite.texture) return true;
+    return false;
+}
+
 }  // namespace
+
+void show_debris_picture(const char* path) {
+    for (auto& picture : debris_pictures) {
+        if (std::strcmp(picture.path, path) != 0) continue;
+        if (!picture.loaded) {
+            load_sprite(picture.path, picture.sprite, white_key);
+            picture.loaded = true;
+        }
+        // What start-up loaded into the debris Sprite is its own; it goes before it is replaced.
+        if (!is_debris_picture(debris_sprite)) release_sprite(debris_sprite);
+        debris_sprite = picture.sprite;
+        return;
+    }
+}
 
 void load_pictures() {
     for (const auto& file : picture_files) load_sprite(file.path, *file.sprite, file.colour_key);
 }
 
 void release_pictures() {
+    if (is_debris_picture(debris_sprite)) debris_sprite = Sprite{};  // shares one released below
     for (const auto& file : picture_files) release_sprite(*file.sprite);
     release_sprite(small_duck_sprite);
+    for (auto& picture : debris_pictures) {
+        release_sprite(picture.sprite);
+        picture = {picture.path, {}, false};
+    }
 }
 
 const char* picture_name(const Sprite& sprite) {
     if (!sprite.texture) return "";
+    // The debris pictures first: the debris Sprite of the load order shares their textures.
+    for (const auto& picture : debris_pictures) {
+        if (picture.sprite.texture == sprite.texture) return picture.path + sizeof "Graphics\\" - 1;
+    }
     for (const auto& file : picture_files) {
         if (file.sprite->texture == sprite.texture) return file.path + sizeof "Graphics\\" - 1;
     }
@@ -86,4 +128,5 @@ const char* picture_name(const Sprite& sprite) {
 void forget_pictures() {
     for (const auto& file : picture_files) *file.sprite = Sprite{};
     small_duck_sprite = Sprite{};
+    for (auto& picture : debris_pictures) picture = {picture.path, {}, false};
 }

@@ -34,6 +34,10 @@ extern Sprite big_wall_sprite;
 void load_pictures();
 // Releases every program-wide picture, the never-loaded one included.
 void release_pictures();
+// Puts one of the two debris pictures ("Graphics\\brokenl.bmp", "Graphics\\brokenr.bmp", colour key
+// white) into debris_sprite. Each file is loaded the first time it is asked for and kept until
+// shutdown, so the debris frames, which ask every frame, load nothing more and leak nothing.
+void show_debris_picture(const char* path);
 // The file name of the program-wide picture whose texture a Sprite shares ("pelko.bmp"), or "" for
 // an empty Sprite or one that is none of them.
 const char* picture_name(const Sprite& sprite);

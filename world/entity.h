@@ -48,6 +48,6 @@ public:
     void draw_at(int32_t screen_x) const;
     void draw_mirrored_at(int32_t screen_x) const;
 
-protected:
+    // box = {x, y, x + width, y + height} of the sprite current now.
     void recompute_box();
 };

@@ -35,12 +35,6 @@ bool hero_drawn(int top, int bottom) {
     return false;
 }
 
-uint32_t texel(const Sprite& sprite, int x, int y) {
-    int pitch = 0;
-    const uint32_t* p = platform::texture_pixels(sprite.texture, &pitch);
-    return p[y * (pitch / 4) + x];
-}
-
 using Placed = std::vector<std::tuple<int16_t, int32_t, int32_t>>;
 Placed placed_objects() {
     Placed out;

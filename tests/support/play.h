@@ -2,6 +2,8 @@
 // keys.
 #pragma once
 
+#include "world/entity.h"
+#include "world/object_list.h"
 #include "world/tile_map.h"
 
 #include <cstdint>
@@ -24,3 +26,13 @@ void start_level(const TileMap& map, int32_t hero_x = 67, int32_t hero_y = 503);
 
 // Plays n game frames through the frame loop with exactly these keys held (DirectInput codes).
 void play_frames(int n, std::initializer_list<int> held = {});
+
+// The n-th entity of this kind in the object list (0 the first), as its class; null if none.
+template <class T>
+T* nth_object(int16_t kind, int n = 0) {
+    for (int32_t i = 0; i < objects.count; ++i) {
+        if (objects.entries[i].kind == kind && n-- == 0)
+            return static_cast<T*>(objects.entries[i].entity());
+    }
+    return nullptr;
+}

@@ -35,6 +35,12 @@ void GameTest::SetUp() {
 
 uint32_t pixel(int x, int y) { return platform::device_back_buffer()[y * platform::device_width() + x]; }
 
+uint32_t texel(const Sprite& sprite, int x, int y) {
+    int pitch = 0;
+    const uint32_t* p = platform::texture_pixels(sprite.texture, &pitch);
+    return p[y * (pitch / 4) + x];
+}
+
 uint32_t shown_pixel(int x, int y) {
     const auto& picture = platform::headless::last_picture();
     return picture.at(static_cast<size_t>(y) * 800 + x);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "render/sprite.h"
 #include "world/tile_map.h"
 
 #include <cstdint>
@@ -25,6 +26,8 @@ protected:
 
 // The back buffer's pixel at (x, y).
 uint32_t pixel(int x, int y);
+// The texel at (x, y) of a loaded picture.
+uint32_t texel(const Sprite& sprite, int x, int y);
 // The pixel at (x, y) of the picture shown by the last present.
 uint32_t shown_pixel(int x, int y);
 // How many pixels of the last shown picture inside the rectangle have exactly this colour.

@@ -179,7 +179,12 @@ TEST(HeadlessRunner, TraceHoldsTheScreenTheWholeHeroTheObjectsAndTheChangedCells
     // Objects column by column behind the hero: a brick, a hidden block, a walker, the pipe entrance.
     EXPECT_TRUE(has(1, "{\"index\":1,\"kind\":2,\"x\":160,\"vx\":0,\"y\":416,"));
     EXPECT_TRUE(has(1, "{\"index\":3,\"kind\":3,\"x\":256,\"vx\":-3,\"y\":512,\"vy\":0,\"scroll\":0,"
-                       "\"anim\":0,\"facing_left\":false,\"sprite\":\"plomb0.bmp\",\"box\":[256,512,288,544]}"));
+                       "\"anim\":0,\"facing_left\":false,\"sprite\":\"plomb0.bmp\",\"box\":[256,512,288,544],"
+                       "\"walk_anim\":0,\"enemy_type\":1,\"mirrored\":false,\"dead\":false,\"points\":0,"
+                       "\"active\":false,\"knocked\":false}"));
+    // Then the fields of the class.
+    EXPECT_TRUE(has(1, "\"box\":[192,416,224,448],\"used\":false,\"bump\":0,\"debris_timer\":0,"
+                       "\"block_type\":2,\"content\":0}"));
     EXPECT_TRUE(has(1, "{\"index\":4,\"kind\":5,\"x\":352,\"y\":512,\"box\":[352,512,352,517]}]"));
     // The walker's, the hidden block's and the entrance's cells are free now, in row-major order.
     EXPECT_TRUE(has(1, "\"map_changes\":[[6,14,3],[10,16,3],[8,17,3]]}"));

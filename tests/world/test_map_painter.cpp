@@ -7,11 +7,6 @@
 
 namespace {
 
-uint32_t texel(const Sprite& s, int x, int y) {
-    int pitch = 0;
-    return platform::texture_pixels(s.texture, &pitch)[y * s.width + x];
-}
-
 // True when the 32-pixel-tall band at screen y shows columns [from, from + n) of the picture at
 // screen x.
 bool shows(const Sprite& s, int x, int y, int from, int n) {

@@ -1,5 +1,8 @@
 #include "tools/headless/trace.h"
 
+#include "blocks/block.h"
+#include "blocks/item.h"
+#include "enemies/enemy.h"
 #include "player/player.h"
 #include "shell/game_state.h"
 #include "shell/pictures.h"
@@ -61,6 +64,24 @@ std::string hero() {
     return out;
 }
 
+// The fields a block, an enemy or an item adds to the entity, in the order of its class.
+void add_class_fields(std::string& out, const ObjectEntry& e) {
+    if (e.kind == KIND_BLOCK) {
+        const auto* b = static_cast<const Block*>(e.entity());
+        add(out, ",\"used\":%s,\"bump\":%d,\"debris_timer\":%d,\"block_type\":%d,\"content\":%d",
+            json_bool(b->used), b->bump, b->debris_timer, b->block_type, b->content);
+    } else if (e.kind == KIND_ENEMY) {
+        const auto* n = static_cast<const Enemy*>(e.entity());
+        add(out, ",\"walk_anim\":%d,\"enemy_type\":%d,\"mirrored\":%s,\"dead\":%s,\"points\":%d,"
+                 "\"active\":%s,\"knocked\":%s",
+            n->walk_anim, n->enemy_type, json_bool(n->mirrored), json_bool(n->dead), n->points,
+            json_bool(n->active), json_bool(n->knocked));
+    } else if (e.kind == KIND_ITEM) {
+        const auto* i = static_cast<const Item*>(e.entity());
+        add(out, ",\"done\":%s,\"item_type\":%d", json_bool(i->done), i->item_type);
+    }
+}
+
 // Every entry's index and kind; entities add their fields, pipe entrances their point and box. A
 // removed entry's class is no longer known, so it shows no fields.
 std::string object_list() {
@@ -71,6 +92,7 @@ std::string object_list() {
         if (e.is_entity()) {
             out += ",";
             add_entity(out, *e.entity());
+            add_class_fields(out, e);
         } else if (e.kind == KIND_PIPE) {
             const auto* pipe = static_cast<const PipeEntrance*>(e.object);
             add(out, ",\"x\":%d,\"y\":%d,", pipe->x, pipe->y);
