@@ -26,7 +26,7 @@ bool PipeEntrance::touch(const Rect& hero_box) const {
     return box.overlap(hero_box).has_value();
 }
 
-void Player::touch_objects(const Rect& b) {
+void Player::touch_objects(Rect b) {
     if (death_timer != 0) return;
     bool bumped = false;  // at most one block per pass
 

@@ -78,7 +78,7 @@ public:
 
     // ---- life.cpp ----
     // The hero against every other object, with its world box.
-    void touch_objects(const Rect& world_box);
+    void touch_objects(Rect world_box);
     // A big hero shrinks, a small one dies; nothing while blinking.
     void take_hit();
 

@@ -86,6 +86,33 @@ TEST_F(Blocks, ABumpLiftsTheBlockForEightFramesAndNoBlockBumpsForTwoMore) {
     EXPECT_TRUE(block(0)->used);
 }
 
+TEST_F(Blocks, TheHeadBumpsWithinOneCellsSpanAndQuestionBlocksShimmerFifteenFourFive) {
+    under_blocks("..?");
+    // The world x in x - 31 .. x + 30, the top in y + 1 .. y + 32.
+    Block brick(64, 448);
+    auto bumps = [&](int32_t px, int32_t py) {
+        game_state.bump_lock = 0;
+        return brick.try_bump(px, py, 0);
+    };
+    EXPECT_FALSE(bumps(95, 460));
+    EXPECT_TRUE(bumps(94, 460));
+    EXPECT_TRUE(bumps(33, 460));
+    EXPECT_FALSE(bumps(32, 460));
+    EXPECT_FALSE(bumps(64, 448));
+    EXPECT_TRUE(bumps(64, 449));
+    EXPECT_TRUE(bumps(64, 480));
+    EXPECT_FALSE(bumps(64, 481));
+    game_state.bump_lock = 0;
+
+    std::string frames;
+    block()->anim = 0;
+    for (int frame = 0; frame < 24; ++frame) {
+        play_frames(1);
+        frames += picture_name(block()->sprite)[6];
+    }
+    EXPECT_EQ(frames, "000000000000000111122222");
+}
+
 TEST_F(Blocks, ASmallHeroOnlyBumpsABrickWhileABigOneBreaksItIntoDebris) {
     under_blocks("..B", "....B...B");
     ASSERT_TRUE(jump_into_block());

@@ -139,7 +139,41 @@ TEST_F(Items, TheHeroTouchingAGrowthItemGrowsOnceAndABigHeroOnlyScores) {
         EXPECT_EQ(player.grow_timer > 0, power == 0) << power;
         EXPECT_EQ(world_frozen, power == 0) << power;
         EXPECT_EQ(player.power, 1);
+        // Taken in the air, it hangs there while its number rises.
+        int32_t y = growth.y;
+        play_frames(10);
+        EXPECT_EQ(growth.y, y) << power;
         game_state.score = 0;
         play_frames(60);
     }
+}
+
+TEST_F(Items, ItemsPlayAndMoveOnlyWithinTheirWindowsAroundTheCamera) {
+    start_level(text_map({std::string(40, '='), std::string(40, '=')}), 67, 504);
+    player.start_grace = 21;
+    play_frames(1);
+    // A coin counts at once wherever it is made, but plays only from -30 to 799 of the camera.
+    for (int32_t x : {-31, -30, 799, 800}) {
+        Item& coin = *make_level_object<Item>(x, 300, ITEM_COIN);
+        play_frames(1);
+        EXPECT_EQ(coin.anim, x == -31 || x == 800 ? 0 : 1) << x;
+    }
+    EXPECT_EQ(game_state.coins, 4);
+    EXPECT_EQ(game_state.score, 400);
+    // A growth item moves from -230 to 999; at x 0 going left it neither moves nor turns.
+    for (int32_t x : {-231, -230, 999, 1000, 2}) {
+        Item& growth = *make_level_object<Item>(x, 512, ITEM_GROWTH);
+        growth.anim = 50;
+        growth.vx = x < 0 ? 4.0f : -4.0f;
+        play_frames(1);
+        int32_t expected = x == -231 || x == 1000 ? x : x == 2 ? 0 : x + (x < 0 ? 4 : -4);
+        EXPECT_EQ(growth.x, expected) << x;
+        play_frames(1);
+        EXPECT_EQ(growth.vx, x < 0 ? 4.0f : -4.0f) << x;
+    }
+    // Waiting to be taken, its age cycles back from 101 to 36.
+    Item& growth = *make_level_object<Item>(300, 512, ITEM_GROWTH);
+    growth.anim = 101;
+    play_frames(1);
+    EXPECT_EQ(growth.anim, 36);
 }

@@ -174,9 +174,22 @@ TEST_F(Enemies, AMovingShellKnocksWalkersAndKeepsGoingAndTwoMovingShellsKillEach
         shell.vx = vx;
         shell.anim = 100;
     }
-    play_frames(20);
+    for (int frame = 0; frame < 20 && !enemy(0)->dead; ++frame) play_frames(1);
     EXPECT_TRUE(enemy(0)->dead && enemy(0)->knocked);
     EXPECT_TRUE(enemy(1)->dead && enemy(1)->knocked);
+    // The one whose pass met the other was harmed and drifts left; the other was hit and stopped.
+    EXPECT_EQ(enemy(0)->vx + enemy(1)->vx, -6.0f);
+}
+
+TEST_F(Enemies, AnEnemysPassMeetsTheOthersFromTheLastEntryAndStopsAtTheFirstTurn) {
+    // Three walkers in a row, the middle one overlapping both neighbours.
+    play_on(row_with({{10, 'w'}, {11, 'w'}, {12, 'w'}}));
+    enemy(0)->move_x(20);
+    enemy(2)->move_x(-20);
+    enemy(1)->touch_enemies();
+    EXPECT_EQ(enemy(2)->vx, 3.0f);  // met first, and turned
+    EXPECT_EQ(enemy(1)->vx, 3.0f);
+    EXPECT_EQ(enemy(0)->vx, -3.0f);  // never met
 }
 
 TEST_F(Enemies, AStompedWalkerSquashesLiesFlatShowsItsPointsAndGoesAtNinety) {
@@ -223,4 +236,43 @@ TEST_F(Enemies, AKnockedEnemyIsDrawnUpsideDownOverItsOwnBox) {
     }
     EXPECT_GT(opaque, 100);
     EXPECT_EQ(matching, opaque);
+}
+
+TEST_F(Enemies, WalkersFlipEveryEightFramesShellWalkersFaceTheirWayAndAnimStopsAt100) {
+    play_on(row_with({{10, 'w'}, {16, 's'}}), 700);
+    // Whether the picture is drawn at screen x, row y, mirrored or not.
+    auto shows = [](const Sprite& s, int32_t x, int32_t y, bool mirrored) {
+        int opaque = 0, matching = 0;
+        for (int j = 0; j < s.height; ++j) {
+            for (int i = 0; i < s.width; ++i) {
+                uint32_t t = texel(s, i, j);
+                if (t >> 24 != 0xFF) continue;
+                ++opaque;
+                matching += pixel(x + (mirrored ? s.width - 1 - i : i), y + j) == t;
+            }
+        }
+        return opaque > 0 && matching == opaque;
+    };
+    Enemy& w = *enemy(0);
+    Enemy& s = *enemy(1);
+    for (int frame = 0; frame < 24; ++frame) {
+        int32_t m = w.walk_anim % 16;
+        play_frames(1);
+        EXPECT_TRUE(shows(walker_sprite, w.x, w.y, m < 8)) << frame;
+        EXPECT_TRUE(shows(shell_walker_sprites[m < 8 ? 0 : 1], s.x, s.y, false)) << frame;
+    }
+    s.vx = 3.0f;
+    int32_t m = s.walk_anim % 16;
+    play_frames(1);
+    EXPECT_TRUE(shows(shell_walker_sprites[m < 8 ? 0 : 1], s.x, s.y, true));
+    s.vx = -3.0f;  // away from the hero
+    // The cycle holds 161 values: 160 draws mirrored, and so does the 0 after it.
+    w.walk_anim = 159;
+    play_frames(1);
+    EXPECT_EQ(w.walk_anim, 160);
+    play_frames(1);
+    EXPECT_EQ(w.walk_anim, 0);
+    EXPECT_TRUE(shows(walker_sprite, w.x, w.y, true));
+    play_frames(100);
+    EXPECT_EQ(w.anim, 100);
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -97,18 +98,22 @@ TEST_F(Terrain, EnemiesWakeOnScreenMoveNearItAndSleepFarFromIt) {
     EXPECT_EQ(w->x, 826);
     frame_at(-330);
     EXPECT_EQ(w->x, 825);  // one pixel, and it is out of the window
-    frame_at(1200);
-    EXPECT_FALSE(w->active);
-    frame_at(-331);
+    EXPECT_FALSE(w->active);  // at -331 when ticked
     frame_at(-330);  // asleep, it does not wake here
     EXPECT_FALSE(w->active);
     EXPECT_EQ(w->x, 825);
+    frame_at(799);
+    frame_at(1199);
+    EXPECT_TRUE(w->active);
+    frame_at(1200);
+    EXPECT_FALSE(w->active);
 }
 
 TEST_F(Terrain, AWalkerWalksOffTheMapsLeftEnd) {
-    std::string above(40, '.');
+    std::string above(40, '.'), wall(40, '.');
     above[3] = 'w';
-    start_level(text_map({above, std::string(40, '='), std::string(40, '=')}), 400, 504);
+    wall[39] = 'X';  // left of column 0 the walker's wall test reads this cell
+    start_level(text_map({wall, above, std::string(40, '='), std::string(40, '=')}), 400, 504);
     settle_hero();
     Enemy* w = walker();
     // Past x 0 the columns read on into the row above; the ground of column 0 still holds it.
@@ -116,4 +121,44 @@ TEST_F(Terrain, AWalkerWalksOffTheMapsLeftEnd) {
     EXPECT_EQ(w->x, -39);
     EXPECT_EQ(w->vx, -3.0f);
     EXPECT_EQ(w->y, 512);
+}
+
+TEST_F(Terrain, AShellWalkerStandsOnTheFloorAndTurnsAtAWallOneCellHigh) {
+    // 58 pixels tall: it stands on the cell right of its x alone, and its wall test looks at the
+    // two rows its top 32 pixel rows lie in.
+    std::string above(40, '.');
+    above[4] = 'X';
+    above[10] = 's';
+    start_level(text_map({above, std::string(40, '='), std::string(40, '=')}), 600, 504);
+    settle_hero();
+    auto* s = nth_object<Enemy>(KIND_ENEMY);
+    int32_t leftmost = s->x;
+    for (int frame = 0; frame < 80; ++frame) {
+        play_frames(1);
+        leftmost = std::min(leftmost, s->x);
+        ASSERT_EQ(s->y, 486) << frame;
+    }
+    EXPECT_EQ(leftmost, 161);
+    EXPECT_EQ(s->vx, 3.0f);
+}
+
+TEST_F(Terrain, AKnockedShellWalkerRisesThroughACellAboveItsHeadButNotOneAtItsTop) {
+    // The ceiling test's cell rectangle is upside down: for this 58-pixel enemy at y 486 it fires
+    // on a solid cell at row 16, where its top is, and not on one at row 15, just above its head.
+    // (A 32-pixel enemy is never stopped on the way up.)
+    for (int row : {15, 16}) {
+        std::vector<std::string> rows(5, std::string(40, '.'));
+        rows[2][10] = 's';
+        rows[row - 15][10] = 'X';
+        rows[3] = rows[4] = std::string(40, '=');
+        start_level(text_map(rows), 67, 504);
+        settle_hero();
+        Enemy* s = nth_object<Enemy>(KIND_ENEMY);
+        s->kill();
+        s->knocked = true;
+        s->vy = -6.0f;
+        play_frames(1);
+        EXPECT_EQ(s->y, row == 15 ? 480 : 486) << row;
+        EXPECT_EQ(s->vy, row == 15 ? -5.35f : 0.65f) << row;  // and a frame of gravity
+    }
 }

@@ -1,12 +1,14 @@
 // The hero's life: growth, the shrink and blink after a hit, death and the restart it leads to,
 // sinking into a pipe, and the hero's picture on screen.
-#include "platform/platform.h"
+#include "blocks/item.h"
+#include "enemies/enemy.h"
 #include "player/player.h"
 #include "render/input.h"
 #include "shell/game_state.h"
 #include "shell/pictures.h"
 #include "tests/support/play.h"
 #include "tests/support/test_support.h"
+#include "world/level.h"
 #include "world/object_list.h"
 #include "world/tile_map.h"
 #include "world/world_step.h"
@@ -218,4 +220,25 @@ TEST_F(HeroLife, TheHeroIsDrawnMirroredWhenFacingLeft) {
         EXPECT_GT(opaque, 100);
         EXPECT_EQ(matching, opaque) << (left ? "facing left" : "facing right");
     }
+}
+
+TEST_F(HeroLife, AHitInTheContactPassLeavesTheRestOfThePassTheSameWorldBox) {
+    // A big hero with the camera at 300: facing right, the pass meets the walker (the last entry)
+    // first and is hurt, which shrinks it; the growth item behind it is still met with the box the
+    // pass began with, so it is taken, and the now small hero grows.
+    start_level(text_map({std::string(60, '='), std::string(60, '=')}), 100, 472);
+    player.start_grace = 21;
+    player.scroll = 300;
+    player.power = 1;
+    player.load_sprite_set();
+    player.sprite = big_stand_sprite;
+    player.set_y(472);
+    Item& growth = *make_level_object<Item>(400, 480, ITEM_GROWTH);
+    growth.anim = 50;
+    objects.append(make_level_object<Enemy>(410, 512, ENEMY_WALKER), KIND_ENEMY);
+    play_frames(1);
+    EXPECT_EQ(game_state.score, 200);
+    EXPECT_EQ(growth.anim, 301);
+    EXPECT_EQ(player.grow_timer, 2);
+    EXPECT_EQ(player.death_timer, 0);
 }
