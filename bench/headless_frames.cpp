@@ -4,6 +4,7 @@
 // numbers; asserts nothing.
 //
 // Run from the data folder: cd build/release/data && ../bench/bench_headless [frames]
+#include "bench/timing.h"
 #include "platform/headless/headless.h"
 #include "player/player.h"
 #include "render/input.h"
@@ -17,7 +18,6 @@
 #include "world/world_step.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -29,11 +29,8 @@ const bool build_windowed = true;
 namespace {
 
 namespace headless = platform::headless;
-using Clock = std::chrono::steady_clock;
-
-double us_since(Clock::time_point t) {
-    return std::chrono::duration<double, std::micro>(Clock::now() - t).count();
-}
+using bench::Clock;
+using bench::us_since;
 
 // Run right with Left Shift, jumping for 20 frames out of every 45.
 void hold_keys_for(int frame) {

@@ -112,6 +112,28 @@ TEST_F(Enemies, FromTheSideTheHeadProbeStompsAndTwoPixelsInTheInnerProbeHurts) {
     EXPECT_FALSE(enemy()->dead);
 }
 
+TEST_F(Enemies, WalkingIntoARestingShellKicksItAndABlinkingHeroPassesThroughWalkers) {
+    play_on(row_with({{12, 's'}}), 200, 504);
+    Enemy& s = *enemy();
+    s.enemy_type = ENEMY_SHELL;
+    s.vx = 0.0f;
+    play_frames(10);  // it drops onto the floor as a shell, its anim at 100
+    ASSERT_EQ(s.y, 512);
+    for (int frame = 0; frame < 60 && s.vx == 0; ++frame) play_frames(1, {DIK_RIGHT});
+    EXPECT_EQ(s.vx, 10.5f);
+    EXPECT_EQ(player.death_timer, 0);
+    EXPECT_FALSE(player.hurt);
+    EXPECT_EQ(game_state.score, 0);  // a kick pays nothing
+
+    // Blinking after a hit, the hero on the ground meets no walker: neither hurt nor stomp.
+    play_on(row_with({{10, 'w'}}), 200, 504);
+    player.hurt = true;
+    for (int frame = 0; frame < 60; ++frame) play_frames(1);
+    EXPECT_LT(enemy()->x, 150);
+    EXPECT_FALSE(enemy()->dead);
+    EXPECT_EQ(player.death_timer, 0);
+}
+
 TEST_F(Enemies, AShellIsKickedAwayFromTheKickerStoppedByAStompAndHarmlessAtFirst) {
     play_on(row_with({{10, 's'}}), 200, 504);
     Enemy& s = *enemy();
