@@ -1,0 +1,257 @@
+// brickrun-solve: finds keys that play the game from the title menu through its levels, each to
+// its exit pipe without losing a life, and writes them as an input script for brickrun-headless.
+// This is how the recorded clears in tests/clears are made again after a level changes.
+//
+//   brickrun-solve --data DIR --levels N --out DIR [--segment FRAMES] [--beam WIDTH]
+//
+// It writes DIR/level1.txt and DIR/level2.txt (from the menu to that level's pipe) as far as N
+// goes, and for N = 3 DIR/game.txt: the whole game to the third level's pipe, after which the
+// game-over screen and the menu follow by themselves.
+// The search plays the real game: a beam of the most advanced moments, each tried with every
+// choice of keys for the next few frames, keeping the best distinct results. Exit status 0 with the
+// script written, 1 when no clear was found, 2 for a bad command line.
+#include "platform/headless/headless.h"
+#include "player/player.h"
+#include "render/input.h"
+#include "shell/entry.h"
+#include "shell/frame.h"
+#include "shell/game_state.h"
+#include "shell/reset.h"
+#include "shell/startup.h"
+#include "tools/solver/snapshot.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+const bool build_windowed = true;
+
+namespace {
+
+namespace headless = platform::headless;
+
+int segment_frames = 4;  // frames each choice of keys is held for
+int beam_width = 8;
+constexpr int give_up_after = 150;  // segments without progress
+
+// The keys of one choice, and their names in a script.
+struct Keys {
+    bool right, left, shift, space, down;
+};
+constexpr Keys choices[] = {
+    {true, false, true, false, false},  {true, false, true, true, false},
+    {true, false, false, false, false}, {true, false, false, true, false},
+    {false, false, false, false, false}, {false, false, false, true, false},
+    {false, true, false, false, false}, {false, true, false, true, false},
+    {false, false, false, false, true},  {true, false, false, false, true},
+    {false, true, true, true, false},
+};
+constexpr int no_keys = 4;
+
+struct Frame {
+    int present;  // the keys hold from the snapshots after this present
+    int choice;
+};
+
+struct Node {
+    Snapshot snapshot;
+    std::vector<Frame> frames;  // from the title menu on
+    int presents = 0;
+    int lives = 0;
+    bool through = false;  // went down the exit pipe
+    double score = 0;
+};
+
+void hold(int choice) {
+    const Keys& k = choices[choice];
+    headless::set_key(DIK_RIGHT, k.right);
+    headless::set_key(DIK_LEFT, k.left);
+    headless::set_key(DIK_LSHIFT, k.shift);
+    headless::set_key(DIK_SPACE, k.space);
+    headless::set_key(DIK_DOWN, k.down);
+}
+
+// Plays one frame with these keys; false when the hero was lost.
+bool play(Node& node, int choice) {
+    hold(choice);
+    node.frames.push_back({node.presents, choice});
+    int before = headless::presents();
+    run_frame();
+    node.presents += headless::presents() - before;
+    if (game_state.lives < node.lives || player.death_timer > 0 || game_state.restart_level)
+        return false;
+    node.through = game_state.next_level;
+    return true;
+}
+
+double score() {
+    // Further right is better, and higher a little (walls are climbed); being on the way down a
+    // pipe is best; losing size costs a little.
+    // Feet below the ground line mean a fall into a pit, which is all but lost.
+    constexpr int32_t ground_line = 544;
+    bool in_a_pit = player.y + player.sprite.height > ground_line;
+    // Progress is measured toward the exit (the last pipe entrance): going past it counts back.
+    int32_t exit_x = 1 << 30;
+    for (int32_t i = 0; i < objects.count; ++i)
+        if (objects.entries[i].kind == KIND_PIPE)
+            exit_x = static_cast<const PipeEntrance*>(objects.entries[i].object)->x;
+    int32_t centre = player.world_x() + player.sprite.width / 2;
+    int32_t progress = centre <= exit_x ? centre : 2 * exit_x - centre;
+    return progress + 0.5 * (Player::start_y - player.y) + (player.pipe_timer > 0 ? 1e6 : 0) +
+           40.0 * player.power - (in_a_pit ? 2000 : 0);
+}
+
+int furthest = 0;  // the world x the search has reached, for the report of a failure
+std::vector<Frame> furthest_frames;  // and the keys that got there, written out to look at
+
+// The best distinct nodes: one per place, height, speed and size, at most `width`.
+std::vector<Node> keep_best(std::vector<Node>& nodes, int width) {
+    std::sort(nodes.begin(), nodes.end(),
+              [](const Node& a, const Node& b) { return a.score > b.score; });
+    std::vector<Node> kept;
+    std::map<std::tuple<int, int, int, int>, bool> seen;
+    for (Node& node : nodes) {
+        const Player& h = node.snapshot.hero;
+        auto key = std::make_tuple((h.scroll + h.x) / 4, h.y / 8, static_cast<int>(h.vx), h.power);
+        if (seen[key]) continue;
+        seen[key] = true;
+        kept.push_back(std::move(node));
+        if (static_cast<int>(kept.size()) == width) break;
+    }
+    return kept;
+}
+
+// One level: from the node's moment to its exit pipe, or false. At a dead end (every future
+// loses the hero) the search goes back a few steps and tries again with a wider beam.
+bool solve_level(Node& start) {
+    std::vector<std::vector<Node>> history{{start}};
+    int width = beam_width;
+    int dead_ends = 0;
+    double best = -1;
+    int stale = 0;
+    while (stale < give_up_after) {
+        std::vector<Node> next;
+        for (const Node& node : history.back()) {
+            for (int c = 0; c < static_cast<int>(std::size(choices)); ++c) {
+                restore_snapshot(node.snapshot);
+                Node tried{Snapshot{}, node.frames, node.presents, node.lives, false, 0};
+                bool alive = true;
+                for (int f = 0; f < segment_frames && alive && !tried.through; ++f)
+                    alive = play(tried, c);
+                if (!alive) continue;
+                tried.score = score();
+                if (player.world_x() > furthest) {
+                    furthest = player.world_x();
+                    furthest_frames = tried.frames;
+                }
+                tried.snapshot = take_snapshot();
+                if (tried.through) {
+                    start = std::move(tried);
+                    return true;
+                }
+                next.push_back(std::move(tried));
+            }
+        }
+        if (next.empty()) {
+            if (++dead_ends > 12) return false;
+            width = std::min(width * 2, 128);
+            size_t back = std::min<size_t>(history.size() - 1, 4 * dead_ends);
+            history.resize(history.size() - back);
+            continue;
+        }
+        history.push_back(keep_best(next, width));
+        double top = history.back().front().score;
+        if (top > best) {
+            best = top;
+            stale = 0;
+        } else {
+            ++stale;
+        }
+        if (stale == 0 && width > beam_width && history.size() % 20 == 0) width /= 2;
+    }
+    return false;
+}
+
+void write_script(const std::vector<Frame>& frames, int levels, std::ostream& out) {
+    out << "# Keys found by brickrun-solve: from the title menu through " << levels
+        << (levels == 1 ? " level" : " levels") << ", each to its exit pipe, no life lost.\n"
+        << "# Made again with brickrun-solve after a level changes (see the README).\n";
+    out << "2 +RETURN\n4 -RETURN\n";
+    const char* names[] = {"RIGHT", "LEFT", "LSHIFT", "SPACE", "DOWN"};
+    Keys held{false, false, false, false, false};
+    for (const Frame& f : frames) {
+        const Keys& k = choices[f.choice];
+        bool now[] = {k.right, k.left, k.shift, k.space, k.down};
+        bool* was[] = {&held.right, &held.left, &held.shift, &held.space, &held.down};
+        std::string line;
+        for (int i = 0; i < 5; ++i) {
+            if (now[i] == *was[i]) continue;
+            line += std::string(" ") + (now[i] ? "+" : "-") + names[i];
+            *was[i] = now[i];
+        }
+        if (!line.empty()) out << f.present << line << '\n';
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string data = ".", out_path;
+    int levels = 1;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        std::string option = argv[i];
+        if (option == "--data") data = argv[i + 1];
+        else if (option == "--levels") levels = std::atoi(argv[i + 1]);
+        else if (option == "--out") out_path = argv[i + 1];
+        else if (option == "--segment") segment_frames = std::max(1, std::atoi(argv[i + 1]));
+        else if (option == "--beam") beam_width = std::max(1, std::atoi(argv[i + 1]));
+    }
+    if (argc % 2 == 0 || out_path.empty() || levels < 1 || levels > 3) {
+        std::fprintf(stderr, "usage: brickrun-solve --data DIR --levels 1|2|3 --out DIR\n");
+        return 2;
+    }
+    out_path = std::filesystem::absolute(out_path).string();
+    if (chdir(data.c_str()) != 0) {
+        std::fprintf(stderr, "brickrun-solve: cannot enter %s\n", data.c_str());
+        return 2;
+    }
+    headless::reset();
+    if (!init_program_state() || !startup()) return 1;
+    headless::set_script({{2, DIK_RETURN, true}, {4, DIK_RETURN, false}});
+    run_frame();  // the menu, the banner and the first game frame, with no keys held
+    Node node;
+    node.presents = headless::presents();
+    node.lives = game_state.lives;
+    node.snapshot = take_snapshot();
+    for (int level = 1; level <= levels; ++level) {
+        if (!solve_level(node)) {
+            std::fprintf(stderr, "brickrun-solve: no clear found for level %d (the hero got as far "
+                                 "as world x %d)\n",
+                         level, furthest);
+            std::ofstream out(out_path + "/furthest.txt");
+            write_script(furthest_frames, level, out);
+            return 1;
+        }
+        std::fprintf(stderr, "level %d: through the pipe after present %d\n", level,
+                     node.presents);
+        std::string name = level < 3 ? "/level" + std::to_string(level) + ".txt" : "/game.txt";
+        std::ofstream out(out_path + name);
+        write_script(node.frames, level, out);
+        if (!out) return 1;
+        if (level < levels) {  // the next level and its banner
+            restore_snapshot(node.snapshot);
+            if (!play(node, no_keys)) return 1;
+            node.lives = game_state.lives;
+            node.snapshot = take_snapshot();
+        }
+    }
+    return 0;
+}
