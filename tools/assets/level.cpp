@@ -1,6 +1,7 @@
 // Levels: text maps of tile characters compiled to binary maps, and binary maps back to text.
 #include "tools/assets/level.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -81,6 +82,115 @@ Decompiled decompile_error(std::string message)
     return {{}, std::move(message)};
 }
 
+// Where a fresh small hero stands (32 x 40 pixels at world x 67, y 503), in map cells. Map row r lies
+// at world y = 32r - 32.
+constexpr int kCell = 32;
+constexpr int kHeroX = 67;
+constexpr int kHeroY = 503;
+constexpr int kHeroWidth = 32;
+constexpr int kHeroHeight = 40;
+constexpr int kHeroFirstColumn = kHeroX / kCell;
+constexpr int kHeroLastColumn = (kHeroX + kHeroWidth - 1) / kCell;
+constexpr int kHeroTopRow = (kHeroY + kCell) / kCell;
+constexpr int kHeroBottomRow = (kHeroY + kHeroHeight - 1 + kCell) / kCell;
+constexpr int kHeroFeetRow = kHeroBottomRow + 1;
+static_assert(kHeroFirstColumn == 2 && kHeroLastColumn == 3 && kHeroTopRow == 16 && kHeroFeetRow == 18);
+
+// A shell walker is drawn and collides 26 pixels above its cell, so it also takes the cell above.
+constexpr int kShellWalkerRise = 26;
+
+// The map rows as read, with the source line of each.
+struct Map {
+    std::vector<std::string_view> rows;
+    std::vector<int> lines;
+
+    int width() const { return static_cast<int>(rows.front().size()); }
+    char at(int column, int row) const
+    {
+        return rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    }
+    int line(int row) const { return lines[static_cast<std::size_t>(row)]; }
+};
+
+// Cells that stay solid once the level starts: enemies, hidden blocks and the pipe entrance become
+// objects and leave free space behind.
+bool is_solid(char c)
+{
+    return c != '.' && c != 'w' && c != 's' && c != 'H' && c != kPipeEntrance;
+}
+
+std::optional<SourceError> check_start(const Map& map)
+{
+    if (map.width() <= kHeroLastColumn)
+        return SourceError{map.line(0), 1,
+                           "the map is " + std::to_string(map.width()) +
+                               " columns wide; the hero starts in columns 3 and 4"};
+    for (int row = kHeroTopRow; row <= kHeroBottomRow; ++row) {
+        for (int column = kHeroFirstColumn; column <= kHeroLastColumn; ++column) {
+            if (map.at(column, row) != '.')
+                return SourceError{map.line(row), column + 1,
+                                   "the hero starts here: columns 3 and 4 of map rows 17 and 18 must be "
+                                   "empty '.', not " + describe_char(map.at(column, row))};
+        }
+    }
+    for (int column = kHeroFirstColumn; column <= kHeroLastColumn; ++column) {
+        if (is_solid(map.at(column, kHeroFeetRow)))
+            return std::nullopt;
+    }
+    return SourceError{map.line(kHeroFeetRow), kHeroFirstColumn + 1,
+                       "no ground under the hero's start: column 3 or 4 of map row 19 must be solid "
+                       "(anything but '.', 'w', 's', 'H' and 'v')"};
+}
+
+// The game puts the exit trigger at the bottom-right corner of a 'v' cell, so the pipe's top must lie
+// right there: '{' under the 'v' and '}' beside it, both within the rows the game plays on.
+std::optional<SourceError> check_exits(const Map& map, int end)
+{
+    bool has_exit = false;
+    for (int row = 0; row < static_cast<int>(map.rows.size()); ++row) {
+        for (int column = 0; column < map.width(); ++column) {
+            if (map.at(column, row) != kPipeEntrance)
+                continue;
+            if (row >= kMinLevelRows)
+                return SourceError{map.line(row), column + 1,
+                                   "pipe entrance below the 20 rows the game plays on: it is never reached"};
+            const bool has_top = row + 1 < kMinLevelRows && column + 1 < map.width() &&
+                                 map.at(column, row + 1) == '{' && map.at(column + 1, row + 1) == '}';
+            if (!has_top)
+                return SourceError{map.line(row), column + 1,
+                                   "pipe entrance needs the pipe's top below it: '{' under it and '}' to "
+                                   "the right of that"};
+            has_exit = true;
+        }
+    }
+    if (!has_exit)
+        return SourceError{end, 1, "no pipe entrance: the level has no exit"};
+    return std::nullopt;
+}
+
+// Enemies the level starts inside walls; the game lets them be, so this is only a warning.
+std::vector<std::string> enemy_warnings(const Map& map)
+{
+    constexpr int kRowsAbove = (kShellWalkerRise + kCell - 1) / kCell;
+    std::vector<std::string> warnings;
+    const int rows = std::min(static_cast<int>(map.rows.size()), kMinLevelRows);
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < map.width(); ++column) {
+            if (map.at(column, row) != 's')
+                continue;
+            for (int above = row - kRowsAbove; above < row; ++above) {
+                if (above >= 0 && is_solid(map.at(column, above))) {
+                    warnings.push_back("line " + std::to_string(map.line(row)) + ", column " +
+                                       std::to_string(column + 1) + ": shell walker inside solid cells (" +
+                                       describe_char(map.at(column, above)) + " above it)");
+                    break;
+                }
+            }
+        }
+    }
+    return warnings;
+}
+
 }  // namespace
 
 std::string level_legend()
@@ -104,31 +214,30 @@ std::string level_legend()
 Compiled compile_level(std::string_view source)
 {
     const auto lines = split_lines(source);
-    std::vector<std::string_view> rows;
-    int first_row_line = 0;
+    Map map;
     for (const Line& line : lines) {
         if (is_comment(line.text))
             continue;
-        const int width = rows.empty() ? -1 : static_cast<int>(rows.front().size());
-        if (auto error = check_row(line, static_cast<int>(rows.size()), width, first_row_line))
+        const int width = map.rows.empty() ? -1 : map.width();
+        const int first_row_line = map.rows.empty() ? 0 : map.line(0);
+        if (auto error = check_row(line, static_cast<int>(map.rows.size()), width, first_row_line))
             return compile_error(error->line, error->column, std::move(error->message));
-        if (rows.empty())
-            first_row_line = line.number;
-        rows.push_back(line.text);
+        map.rows.push_back(line.text);
+        map.lines.push_back(line.number);
     }
-    if (rows.empty())
+    if (map.rows.empty())
         return compile_error(end_line(lines), 1, "empty map: no rows");
-    if (rows.size() < kMinLevelRows)
+    if (map.rows.size() < kMinLevelRows)
         return compile_error(end_line(lines), 1,
-                             "the map has " + std::to_string(rows.size()) +
+                             "the map has " + std::to_string(map.rows.size()) +
                                  " rows, a level needs at least 20");
+    if (auto error = check_start(map))
+        return compile_error(error->line, error->column, std::move(error->message));
+    if (auto error = check_exits(map, end_line(lines)))
+        return compile_error(error->line, error->column, std::move(error->message));
     Compiled result;
-    result.bytes = encode_map(rows);
-    bool has_exit = false;
-    for (const std::string_view row : rows)
-        has_exit = has_exit || row.find(kPipeEntrance) != std::string_view::npos;
-    if (!has_exit)
-        result.warnings.push_back("no pipe entrance, the level has no exit");
+    result.bytes = encode_map(map.rows);
+    result.warnings = enemy_warnings(map);
     return result;
 }
 

@@ -24,7 +24,9 @@ inline constexpr int kMaxLevelRows = 1000;
 inline constexpr int kMaxLevelColumns = 100000;
 inline constexpr std::int64_t kMaxLevelCells = 10'000'000;
 
-// The binary map, or the first error. A level without a pipe entrance compiles with a warning.
+// The binary map, or the first error. Besides the text itself it checks what makes a level playable:
+// free cells and ground at the hero's start, and at least one pipe entrance sitting on a pipe's top.
+// A shell walker starting inside solid cells is a warning.
 Compiled compile_level(std::string_view source);
 
 struct Decompiled {

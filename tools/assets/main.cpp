@@ -4,6 +4,7 @@
 //   brickrun-assets font    IN.txt OUT.raw
 //   brickrun-assets level   IN.txt OUT.map
 //   brickrun-assets unlevel IN.map OUT.txt
+//   brickrun-assets preview IN.txt OUT.png [GRAPHICS_DIR]
 //
 // Exit status 0 on success, 1 for bad input (one "file:line:column: message" or "file: message" line on
 // stderr, and no output written), 2 for a bad command line.
@@ -24,6 +25,8 @@
 #include "tools/assets/font.h"
 #include "tools/assets/level.h"
 #include "tools/assets/picture.h"
+#include "tools/assets/preview.h"
+#include "tools/headless/image_file.h"
 
 namespace {
 
@@ -34,7 +37,8 @@ constexpr int kExitUsage = 2;
 
 int usage()
 {
-    std::cerr << "usage: brickrun-assets picture|font|level|unlevel INPUT OUTPUT\n";
+    std::cerr << "usage: brickrun-assets picture|font|level|unlevel INPUT OUTPUT"
+                 " | preview LEVEL.txt OUT.png [GRAPHICS_DIR]\n";
     return kExitUsage;
 }
 
@@ -144,14 +148,51 @@ int unlevel(const std::string& in, const std::string& out)
     return 0;
 }
 
+// The picture is written beside the output under a temporary name with the same extension (which
+// picks the format) and renamed into place, like every other output.
+int preview(const std::string& in, const std::string& out, const std::string& graphics_dir)
+{
+    assets::Image picture;
+    if (auto error = assets::draw_preview(in, graphics_dir, picture)) {
+        std::cerr << *error << '\n';
+        return kExitBadInput;
+    }
+    const fs::path target(out);
+    std::error_code code;
+    if (target.has_parent_path()) {
+        fs::create_directories(target.parent_path(), code);
+        if (code)
+            return fail(out, "cannot create its folder: " + code.message());
+    }
+    const fs::path temporary = target.parent_path() / (".partial-" + target.filename().string());
+    std::string error;
+    if (!write_image(temporary.string(), picture.pixels.data(), picture.width, picture.height, error)) {
+        fs::remove(temporary, code);
+        const std::string prefix = temporary.string() + ": ";
+        return fail(out, error.starts_with(prefix) ? error.substr(prefix.size()) : error);
+    }
+    fs::rename(temporary, target, code);
+    if (code) {
+        fs::remove(temporary, code);
+        return fail(out, "cannot write: " + code.message());
+    }
+    return 0;
+}
+
 int run(int argc, char** argv)
 {
-    if (argc != 4)
+    if (argc < 4)
         return usage();
     const std::string_view command = argv[1];
     const std::string in = argv[2];
     const std::string out = argv[3];
     if (in.empty() || out.empty())
+        return usage();
+    if (command == "preview" && argc <= 5) {
+        const std::string graphics = argc == 5 ? argv[4] : assets::default_graphics_dir(in);
+        return graphics.empty() ? usage() : preview(in, out, graphics);
+    }
+    if (argc != 4)
         return usage();
     if (command == "picture" || command == "font" || command == "level")
         return compile(command, in, out);
