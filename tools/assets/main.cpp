@@ -48,29 +48,6 @@ int fail(const std::string& path, const std::string& message)
     return kExitBadInput;
 }
 
-// The whole file, or nothing with the reason in `error`.
-std::optional<std::string> read_file(const std::string& path, std::string& error)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        error = std::strerror(errno);
-        return std::nullopt;
-    }
-    std::string contents;
-    char buffer[1 << 16];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        contents.append(buffer, count);
-    const bool failed = std::ferror(file) != 0;
-    const int read_errno = errno;
-    std::fclose(file);
-    if (failed) {
-        error = std::strerror(read_errno);
-        return std::nullopt;
-    }
-    return contents;
-}
-
 // Writes to a temporary file beside the output and renames it into place, so a failed or interrupted
 // run never leaves a half-written output for the build to pick up. On failure `error` is the message.
 bool write_file(const std::string& path, std::span<const char> bytes, std::string& error)
@@ -115,7 +92,7 @@ std::span<const char> as_chars(const std::vector<std::uint8_t>& bytes)
 int compile(std::string_view kind, const std::string& in, const std::string& out)
 {
     std::string error;
-    const auto source = read_file(in, error);
+    const auto source = assets::read_file(in, error);
     if (!source)
         return fail(in, "cannot read: " + error);
     const assets::Compiled result = kind == "picture" ? assets::compile_picture(*source)
@@ -136,7 +113,7 @@ int compile(std::string_view kind, const std::string& in, const std::string& out
 int unlevel(const std::string& in, const std::string& out)
 {
     std::string error;
-    const auto map = read_file(in, error);
+    const auto map = assets::read_file(in, error);
     if (!map)
         return fail(in, "cannot read: " + error);
     const assets::Decompiled result = assets::decompile_level(

@@ -13,6 +13,7 @@
 #include "tools/assets/bytes.h"
 #include "tools/assets/level.h"
 #include "tools/assets/picture.h"
+#include "tools/assets/text.h"
 
 namespace assets {
 namespace {
@@ -63,34 +64,13 @@ struct Sprite {
 
 using Sprites = std::array<Sprite, kPictureCount>;
 
-std::optional<std::string> read_whole_file(const std::string& path, std::string& error)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        error = std::strerror(errno);
-        return std::nullopt;
-    }
-    std::string contents;
-    char buffer[1 << 16];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        contents.append(buffer, count);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        error = "read error";
-        return std::nullopt;
-    }
-    return contents;
-}
-
 std::optional<std::string> load_sprites(const std::string& graphics_dir, Sprites& sprites)
 {
     for (std::size_t id = 0; id < sprites.size(); ++id) {
         const std::string path =
             (std::filesystem::path(graphics_dir) / (std::string(kPictureFiles[id].name) + ".txt")).string();
         std::string error;
-        const auto source = read_whole_file(path, error);
+        const auto source = read_file(path, error);
         if (!source)
             return path + ": cannot read: " + error;
         const Compiled compiled = compile_picture(*source);
@@ -287,7 +267,7 @@ std::optional<std::string> draw_preview(const std::string& level_path, const std
 {
     picture = Image{};
     std::string error;
-    const auto source = read_whole_file(level_path, error);
+    const auto source = read_file(level_path, error);
     if (!source)
         return level_path + ": cannot read: " + error;
     Compiled compiled = compile_level(*source);

@@ -2,6 +2,8 @@
 #include "tools/assets/text.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <charconv>
 #include <cstdio>
 
@@ -117,6 +119,28 @@ std::optional<SourceError> read_size_line(int line, const std::vector<Word>& wor
     width = *w;
     height = *h;
     return std::nullopt;
+}
+
+std::optional<std::string> read_file(const std::string& path, std::string& error)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = std::strerror(errno);
+        return std::nullopt;
+    }
+    std::string contents;
+    char buffer[1 << 16];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        contents.append(buffer, count);
+    const bool failed = std::ferror(file) != 0;
+    const int read_errno = errno;
+    std::fclose(file);
+    if (failed) {
+        error = std::strerror(read_errno);
+        return std::nullopt;
+    }
+    return contents;
 }
 
 }  // namespace assets

@@ -66,6 +66,9 @@ std::optional<int> parse_number(std::string_view text, int low, int high);
 std::optional<SourceError> read_size_line(int line, const std::vector<Word>& words, std::string_view what,
                                           int max_size, int& width, int& height);
 
+// The whole file, or nothing with the reason in `error`.
+std::optional<std::string> read_file(const std::string& path, std::string& error);
+
 // A character as a message shows it: 'x', ' ' (a space), '\t' (a tab), or '\x1B' for other bytes.
 std::string describe_char(char c);
 
