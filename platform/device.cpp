@@ -7,6 +7,7 @@
 // the same pixels, so it is an exact mirror. Both backends share this file; only the present differs.
 #include "platform/backend.h"
 #include "platform/platform.h"
+#include "platform/replay.h"
 
 #include <algorithm>
 #include <cmath>
@@ -131,7 +132,7 @@ inline int covered_from(double e) { return static_cast<int>(std::ceil(e - 0.5));
 }  // namespace
 
 bool device_create(int width, int height, bool windowed) {
-    if (!backend::display_create(width, height, windowed)) return false;
+    if (!display_open(width, height, windowed)) return false;
     device = Device{};
     device.exists = true;
     device.width = width;

@@ -53,11 +53,11 @@ constexpr KeyName key_names[] = {
 
 // ---- window and messages -------------------------------------------------------------------------
 
-bool window_create(const char*, int, int, int, int) { return true; }
+bool backend::window_create(const char*, int, int, int, int) { return true; }
 void window_place(int, int, int, int) {}
 void window_show() {}
 
-bool message_take(Message& message) {
+bool backend::message_take(Message& message) {
     if (state.messages.empty()) return false;
     message = state.messages.front();
     state.messages.pop_front();
@@ -68,10 +68,10 @@ void post_quit() { state.messages.push_back(Message::quit); }
 
 // ---- clock -----------------------------------------------------------------------------------------
 
-uint32_t time_ms() { return state.clock; }
-void sleep_ms(uint32_t ms) { state.clock += ms; }
+uint32_t backend::time_ms() { return state.clock; }
+void backend::sleep_ms(uint32_t ms) { state.clock += ms; }
 
-void wait_until(int32_t deadline) {
+void backend::wait_until(int32_t deadline) {
     if (static_cast<int32_t>(state.clock - static_cast<uint32_t>(deadline)) < 0)
         state.clock = static_cast<uint32_t>(deadline);
 }
@@ -91,19 +91,19 @@ void backend::display_show(const uint32_t* pixels, int width, int height) {
 
 // ---- input -----------------------------------------------------------------------------------------
 
-bool keyboard_open() { return true; }
+bool backend::keyboard_open() { return true; }
 void keyboard_close() {}
 
-bool keyboard_read(uint8_t keys[256]) {
+bool backend::keyboard_read(uint8_t keys[256]) {
     apply_script();
     for (int k = 0; k < 256; ++k) keys[k] = state.down[k] ? 0x80 : 0;
     return true;
 }
 
-bool mouse_open() { return true; }
+bool backend::mouse_open() { return true; }
 void mouse_close() {}
 
-bool mouse_read(MouseState& mouse) {
+bool backend::mouse_read(MouseState& mouse) {
     apply_script();
     mouse = MouseState{};
     mouse.dx = std::exchange(state.mouse_dx, 0);

@@ -3,6 +3,7 @@
 // The clock is the monotonic clock in whole milliseconds, cut to 32 bits: it never jumps with the
 // wall clock and it works before SDL is started (the game reads it before it opens its window).
 
+#include "platform/backend.h"
 #include "platform/platform.h"
 
 #include <chrono>
@@ -30,6 +31,8 @@ int32_t ms_until(int32_t deadline, uint32_t now) {
 
 }  // namespace
 
+namespace backend {
+
 uint32_t time_ms() { return ms_of(Clock::now()); }
 
 void sleep_ms(uint32_t ms) { std::this_thread::sleep_for(milliseconds(ms)); }
@@ -44,5 +47,7 @@ void wait_until(int32_t deadline) {
     while (ms_until(deadline, time_ms()) > 0) {
     }
 }
+
+}  // namespace backend
 
 }  // namespace platform

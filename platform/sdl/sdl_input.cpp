@@ -1,6 +1,7 @@
 // Keyboard and mouse snapshots, read like the game's original foreground input devices: a read
 // fails, and leaves the caller's state as it was, while the game window is not the active one.
 
+#include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/sdl/keymap.h"
 
@@ -37,11 +38,11 @@ bool readable(bool ready) {
 
 }  // namespace
 
-bool keyboard_open() { return open_device(keyboard_ready); }
+bool backend::keyboard_open() { return open_device(keyboard_ready); }
 
 void keyboard_close() { keyboard_ready = false; }
 
-bool keyboard_read(uint8_t keys[256]) {
+bool backend::keyboard_read(uint8_t keys[256]) {
     if (!readable(keyboard_ready)) return false;
     int count = 0;
     const Uint8* state = SDL_GetKeyboardState(&count);
@@ -53,7 +54,7 @@ bool keyboard_read(uint8_t keys[256]) {
     return true;
 }
 
-bool mouse_open() {
+bool backend::mouse_open() {
     if (!open_device(mouse_ready)) return false;
     SDL_GetRelativeMouseState(nullptr, nullptr);  // movement starts counting now
     return true;
@@ -61,7 +62,7 @@ bool mouse_open() {
 
 void mouse_close() { mouse_ready = false; }
 
-bool mouse_read(MouseState& state) {
+bool backend::mouse_read(MouseState& state) {
     if (!readable(mouse_ready)) return false;
     int dx = 0;
     int dy = 0;

@@ -79,7 +79,7 @@ bool cover_display() {
 
 }  // namespace
 
-bool window_create(const char* title, int x, int y, int width, int height) {
+bool backend::window_create(const char* title, int x, int y, int width, int height) {
     // SDL takes the X11 class from the environment when the video subsystem starts.
     setenv("SDL_VIDEO_X11_WMCLASS", window_class, 1);
     // One close click is one close request: without this SDL adds a quit event of its own.
@@ -108,7 +108,7 @@ void window_place(int x, int y, int width, int height) {
 
 void window_show() { SDL_ShowWindow(window); }
 
-bool message_take(Message& message) {
+bool backend::message_take(Message& message) {
     pump();
     if (messages.empty()) return false;
     message = messages.front();

@@ -13,39 +13,9 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=SCRIPTDIR/xvfb_game.sh
 source "$HERE/xvfb_game.sh"
 
-make_work_folder
-on_exit() {
-    local status=$?
-    stop_game_and_display
-    if ((status == 0)); then
-        rm -rf "$WORK"
-    else
-        echo "screenshots and logs kept in $WORK" >&2
-    fi
-}
-trap on_exit EXIT
-trap 'exit 130' INT TERM
-
-for tool in Xvfb xdotool import convert; do
-    command -v "$tool" >/dev/null || fail "$tool is missing (packages xvfb xdotool imagemagick)"
-done
+start_test
 [[ -x $BUILD/send-close ]] || fail "$BUILD/send-close is missing (built from tests/e2e/send_close.cpp)"
 
-# Screenshots until the check $2 accepts one (it reads total, black, bright and sky) or the clock
-# passes $3; fails early if the game has gone.
-picture_until() {
-    local name=$1 check=$2 deadline=$3
-    while :; do
-        game_running || fail "the game ended by itself: $(tail -n 3 "$WORK/game.err")"
-        read -r total black bright sky < <(shoot "$name")
-        "$check" && return 0
-        (($(now_ms) < deadline)) || return 1
-        sleep 0.05
-    done
-}
-is_title() { ((total > 0 && black < total / 2)); }
-is_banner() { ((black * 100 >= total * 95 && bright >= 50)); }
-is_game() { ((sky * 2 >= total)); }
 percent() { echo $(($1 * 100 / $2)); }
 
 # With no display at all the game must say so in one line and exit 1, not run unseen.

@@ -3,7 +3,7 @@
 # running on it from its data folder, and ways to drive and look at its window.
 #
 # Call make_work_folder first; call stop_game_and_display from the EXIT trap, so that the game and
-# the display go away on every way out.
+# the display go away on every way out. An end-to-end test calls start_test instead, which does both.
 
 WORK=
 GAME_PID=
@@ -22,6 +22,26 @@ make_work_folder() {
     # that LeakSanitizer would count against the game.
     echo "leak:libdbus-1.so" >"$WORK/lsan.supp"
     export LSAN_OPTIONS="suppressions=$WORK/lsan.supp:${LSAN_OPTIONS:-}"
+}
+
+# For the end-to-end tests: a work folder, kept (and named on stderr) only when the test fails, and
+# the tools they need.
+start_test() {
+    make_work_folder
+    trap on_test_exit EXIT
+    trap 'exit 130' INT TERM
+    for tool in Xvfb xdotool import convert; do
+        command -v "$tool" >/dev/null || fail "$tool is missing (packages xvfb xdotool imagemagick)"
+    done
+}
+on_test_exit() {
+    local status=$?
+    stop_game_and_display
+    if ((status == 0)); then
+        rm -rf "$WORK"
+    else
+        echo "screenshots, logs and recordings kept in $WORK" >&2
+    fi
 }
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
@@ -45,11 +65,13 @@ start_display() {
     export DISPLAY
 }
 
-# Runs BUILD_DIR/brickrun in BUILD_DIR/data, where it finds its pictures and levels.
+# Runs BUILD_DIR/brickrun in BUILD_DIR/data, where it finds its pictures and levels, with the
+# options after BUILD_DIR.
 start_game() {
     local build=$1
+    shift
     [[ -x $build/brickrun && -d $build/data ]] || fail "no $build/brickrun with its data folder"
-    (cd "$build/data" && exec "$build/brickrun") 2>"$WORK/game.err" &
+    (cd "$build/data" && exec "$build/brickrun" "$@") 2>"$WORK/game.err" &
     GAME_PID=$!
 }
 
@@ -78,6 +100,22 @@ shoot() {
              $2 == 0 && $3 == 192 && $4 == 255 { sky += $1 }
              END { print total + 0, black + 0, bright + 0, sky + 0 }'
 }
+
+# Screenshots until the check $2 accepts one (it reads total, black, bright and sky) or the clock
+# passes $3; fails early if the game has gone.
+picture_until() {
+    local name=$1 check=$2 deadline=$3
+    while :; do
+        game_running || fail "the game ended by itself: $(tail -n 3 "$WORK/game.err")"
+        read -r total black bright sky < <(shoot "$name")
+        "$check" && return 0
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.05
+    done
+}
+is_title() { ((total > 0 && black < total / 2)); }
+is_banner() { ((black * 100 >= total * 95 && bright >= 50)); }
+is_game() { ((sky * 2 >= total)); }
 
 # A game that has ended is gone once bash reaps it, and a zombie until then.
 game_running() {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/play.h"
+#include "tests/support/runner_process.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -16,33 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct RunResult {
-    int status;
-    std::string err;
-};
-
-// Each test has a folder of its own, so tests may run side by side.
-fs::path scratch(const std::string& name) {
-    fs::path dir = fs::temp_directory_path() / "brickrun_runner_test" /
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::create_directories(dir);
-    return dir / name;
-}
-
-RunResult run(const std::string& args) {
-    fs::path err = scratch("stderr.txt");
-    std::string command = std::string(BRICKRUN_HEADLESS) + " --data " + BRICKRUN_DATA + " " + args +
-                          " 2>" + err.string();
-    int raw = std::system(command.c_str());
-    std::ifstream in(err);
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1,
-            std::string(std::istreambuf_iterator<char>(in), {})};
-}
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using namespace runner_process;
 
 std::string write(const std::string& name, const std::string& text) {
     fs::path path = scratch(name);

@@ -1,6 +1,7 @@
 #include "tools/headless/runner.h"
 
 #include "platform/headless/headless.h"
+#include "platform/replay.h"
 #include "shell/entry.h"
 #include "shell/startup.h"
 #include "tools/headless/image_file.h"
@@ -44,6 +45,7 @@ bool parse_run_options(int argc, char** argv, RunOptions& options, std::string& 
                 error = "--presents needs a whole number from 1, not '" + value + "'";
                 return false;
             }
+            options.presents_given = true;
         } else if (arg == "--shot") {
             size_t colon = value.find(':');
             RunOptions::Shot shot;
@@ -56,17 +58,27 @@ bool parse_run_options(int argc, char** argv, RunOptions& options, std::string& 
             options.shots.push_back(shot);
         } else if (arg == "--trace") {
             options.trace_file = value;
+        } else if (arg == "--record") {
+            options.record_file = value;
+        } else if (arg == "--replay") {
+            options.replay_file = value;
         } else {
             error = "unknown option " + arg;
             return false;
         }
+    }
+    if (!options.replay_file.empty() && !options.input_file.empty()) {
+        error = "--replay and --input cannot be given together: a replay brings its own input";
+        return false;
     }
     return true;
 }
 
 int run_headless(const RunOptions& options) {
     namespace headless = platform::headless;
+    namespace replay = platform::replay;
     headless::reset();
+    replay::reset();
 
     std::vector<headless::InputChange> script;
     if (!options.input_file.empty()) {
@@ -95,18 +107,33 @@ int run_headless(const RunOptions& options) {
             return 2;
         }
     }
+    // Both before the game starts: a recording that cannot be replayed is refused here.
+    std::string error;
+    if (!options.replay_file.empty() && !replay::replay_from(options.replay_file, error)) {
+        std::fprintf(stderr, "brickrun-headless: %s: %s\n", options.replay_file.c_str(),
+                     error.c_str());
+        return 2;
+    }
+    if (!options.record_file.empty() && !replay::record_to(options.record_file, error)) {
+        std::fprintf(stderr, "brickrun-headless: %s: %s\n", options.record_file.c_str(),
+                     error.c_str());
+        replay::reset();
+        return 2;
+    }
     std::error_code cd_error;
     std::filesystem::current_path(options.data_dir, cd_error);
     if (cd_error) {
         std::fprintf(stderr, "brickrun-headless: --data %s: %s\n", options.data_dir.c_str(),
                      cd_error.message().c_str());
+        replay::reset();
         return 2;
     }
 
     int status = 0;
     TraceWriter trace_writer;
     headless::set_script(std::move(script));
-    headless::set_present_limit(options.presents);
+    const bool replaying = !options.replay_file.empty();
+    headless::set_present_limit(replaying && !options.presents_given ? 0 : options.presents);
     headless::set_present_hook([&](int present, const uint32_t* pixels, int width, int height) {
         if (trace.is_open()) trace << trace_writer.line(present);
         for (const auto& shot : shots) {
@@ -117,12 +144,32 @@ int run_headless(const RunOptions& options) {
             }
         }
     });
+    bool game_over = false;
     try {
         int game_status = win_main();
         if (game_status != 0) status = game_status;
+        game_over = true;
+        if (!replay::finish_replay(error)) {
+            std::fprintf(stderr, "brickrun-headless: %s: %s\n", options.replay_file.c_str(),
+                         error.c_str());
+            status = 2;
+        }
     } catch (const headless::Stop&) {
         shutdown();
+    } catch (const replay::Ended&) {
+        shutdown();  // where the recorded run was cut off
+    } catch (const replay::Broken& broken) {
+        shutdown();
+        std::fprintf(stderr, "brickrun-headless: %s: %s\n", options.replay_file.c_str(),
+                     broken.what.c_str());
+        status = 2;
     }
     headless::set_present_hook(nullptr);
+    if (!replay::finish_recording(game_over, error)) {
+        std::fprintf(stderr, "brickrun-headless: %s: %s\n", options.record_file.c_str(),
+                     error.c_str());
+        status = 2;
+    }
+    replay::reset();
     return status;
 }

@@ -9,17 +9,21 @@ struct RunOptions {
     std::string data_dir = ".";
     std::string input_file;  // empty: no key or button is ever down
     int presents = 3000;     // stop after this present
+    bool presents_given = false;  // a replay runs to the end of its recording unless told
     struct Shot {
         int present;
         std::string file;
     };
     std::vector<Shot> shots;
     std::string trace_file;  // empty: no trace
+    std::string record_file;  // empty: nothing recorded
+    std::string replay_file;  // empty: input from the script
 };
 
 // Reads the command line. False with a message in error for bad arguments.
 bool parse_run_options(int argc, char** argv, RunOptions& options, std::string& error);
 
 // Runs the game; returns the exit status (0 when the run reached its end, 1 when the game could
-// not start, 2 for an unreadable script or output), after one line on stderr for a failure.
+// not start, 2 for an unreadable script, output or recording, or a replay out of step with the
+// game), after one line on stderr for a failure.
 int run_headless(const RunOptions& options);
