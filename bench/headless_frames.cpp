@@ -1,7 +1,6 @@
 // Headless game speed while the hero runs and jumps through the first level: presents per second,
 // the hero's share of a frame, and the same frame's pixel writes as bare loops (the bound no game
-// frame can beat), all from one run; then resident memory over 1,000 level restarts. Prints
-// numbers; asserts nothing.
+// frame can beat), all from one run. Prints numbers; asserts nothing.
 //
 // Run from the data folder: cd build/release/data && ../bench/bench_headless [frames]
 #include "bench/timing.h"
@@ -13,15 +12,12 @@
 #include "shell/game_state.h"
 #include "shell/reset.h"
 #include "shell/startup.h"
-#include "world/level.h"
 #include "world/tile_map.h"
 #include "world/world_step.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <string>
 #include <vector>
 
 const bool build_windowed = true;
@@ -76,17 +72,6 @@ double bare_drawing_us(int reps) {
     double total = us_since(start);
     std::printf("(bare checksum %u)\n", screen[300 * 800 + 400]);
     return total / reps;
-}
-
-// Resident memory now and at its peak, in kilobytes.
-void print_memory(const char* when) {
-    std::ifstream status("/proc/self/status");
-    std::string line, rss, peak;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) rss = line.substr(6);
-        if (line.rfind("VmHWM:", 0) == 0) peak = line.substr(6);
-    }
-    std::printf("memory %s: resident%s, peak%s\n", when, rss.c_str(), peak.c_str());
 }
 
 }  // namespace
@@ -148,17 +133,6 @@ int main(int argc, char** argv) {
     std::printf("bare drawing bound: %.1f us; a game frame costs %.2f times the bound\n", bound_us,
                 frame_us / bound_us);
 
-    // Restarts: the banner's 3.3 s pass in one present.
-    headless::set_present_ms(3300);
-    std::string error;
-    for (int i = 1; i <= 1000; ++i) {
-        if (!reload_level(error)) {
-            std::fprintf(stderr, "bench_headless: %s\n", error.c_str());
-            return 1;
-        }
-        if (i == 10) print_memory("after 10 level restarts");
-    }
-    print_memory("after 1000 level restarts");
     shutdown();
     return 0;
 }

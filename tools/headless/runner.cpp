@@ -5,11 +5,13 @@
 #include "shell/entry.h"
 #include "shell/startup.h"
 #include "tools/headless/image_file.h"
+#include "tools/headless/monkey.h"
 #include "tools/headless/trace.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -24,6 +26,29 @@ bool parse_count(const std::string& text, int& value) {
     } catch (...) {
         return false;
     }
+}
+
+// Reads an input script; false after one line on stderr.
+bool read_script(const std::string& path, std::vector<platform::headless::InputChange>& script) {
+    std::ifstream in(path);
+    std::string error;
+    if (!in) {
+        std::fprintf(stderr, "brickrun-headless: %s: cannot read the input script\n", path.c_str());
+        return false;
+    }
+    if (!platform::headless::parse_script(in, script, error)) {
+        std::fprintf(stderr, "brickrun-headless: %s: %s\n", path.c_str(), error.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool parse_seed(const std::string& text, uint64_t& seed) {
+    if (text.empty() || text.size() > 19 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    seed = std::stoull(text);
+    return true;
 }
 
 }  // namespace
@@ -62,6 +87,14 @@ bool parse_run_options(int argc, char** argv, RunOptions& options, std::string& 
             options.record_file = value;
         } else if (arg == "--replay") {
             options.replay_file = value;
+        } else if (arg == "--monkey") {
+            if (!parse_seed(value, options.monkey_seed)) {
+                error = "--monkey needs a seed, a whole number from 0, not '" + value + "'";
+                return false;
+            }
+            options.monkey = true;
+        } else if (arg == "--guide") {
+            options.guide_file = value;
         } else {
             error = "unknown option " + arg;
             return false;
@@ -69,6 +102,14 @@ bool parse_run_options(int argc, char** argv, RunOptions& options, std::string& 
     }
     if (!options.replay_file.empty() && !options.input_file.empty()) {
         error = "--replay and --input cannot be given together: a replay brings its own input";
+        return false;
+    }
+    if (options.monkey && (!options.replay_file.empty() || !options.input_file.empty())) {
+        error = "--monkey plays its own input: not with --input or --replay";
+        return false;
+    }
+    if (!options.guide_file.empty() && !options.monkey) {
+        error = "--guide is for --monkey";
         return false;
     }
     return true;
@@ -80,21 +121,9 @@ int run_headless(const RunOptions& options) {
     headless::reset();
     replay::reset();
 
-    std::vector<headless::InputChange> script;
-    if (!options.input_file.empty()) {
-        std::ifstream in(options.input_file);
-        std::string error;
-        if (!in) {
-            std::fprintf(stderr, "brickrun-headless: %s: cannot read the input script\n",
-                         options.input_file.c_str());
-            return 2;
-        }
-        if (!headless::parse_script(in, script, error)) {
-            std::fprintf(stderr, "brickrun-headless: %s: %s\n", options.input_file.c_str(),
-                         error.c_str());
-            return 2;
-        }
-    }
+    std::vector<headless::InputChange> script, guide;
+    if (!options.input_file.empty() && !read_script(options.input_file, script)) return 2;
+    if (!options.guide_file.empty() && !read_script(options.guide_file, guide)) return 2;
     // Output names are taken as given from where the runner was started, before moving to the data.
     std::vector<RunOptions::Shot> shots = options.shots;
     for (auto& shot : shots) shot.file = std::filesystem::absolute(shot.file).string();
@@ -134,8 +163,19 @@ int run_headless(const RunOptions& options) {
     headless::set_script(std::move(script));
     const bool replaying = !options.replay_file.empty();
     headless::set_present_limit(replaying && !options.presents_given ? 0 : options.presents);
+    std::optional<Monkey> monkey;
+    if (options.monkey) monkey.emplace(options.monkey_seed, std::move(guide));
+    std::string broken_invariant;
+    int broken_at = 0;
     headless::set_present_hook([&](int present, const uint32_t* pixels, int width, int height) {
         if (trace.is_open()) trace << trace_writer.line(present);
+        if (monkey) {
+            broken_invariant = monkey->on_present(present);
+            if (!broken_invariant.empty()) {
+                broken_at = present;
+                throw headless::Stop{};
+            }
+        }
         for (const auto& shot : shots) {
             std::string error;
             if (shot.present == present && !write_image(shot.file, pixels, width, height, error)) {
@@ -165,6 +205,23 @@ int run_headless(const RunOptions& options) {
         status = 2;
     }
     headless::set_present_hook(nullptr);
+    if (monkey && game_over && broken_invariant.empty()) {
+        broken_at = headless::presents();
+        broken_invariant = "the game ended by itself";
+    }
+    if (!broken_invariant.empty()) {
+        std::fprintf(stderr, "brickrun-headless: monkey seed %llu, present %d: %s\n",
+                     static_cast<unsigned long long>(options.monkey_seed), broken_at,
+                     broken_invariant.c_str());
+        status = 3;
+    } else if (monkey) {
+        const Monkey::Counts& c = monkey->counts();
+        std::printf("monkey seed %llu: %d presents, %d games (%d guided), %d level loads (%d "
+                    "through a pipe), deepest level %d, %d game overs, every invariant held\n",
+                    static_cast<unsigned long long>(options.monkey_seed), headless::presents(),
+                    c.games, c.guided, c.level_loads, c.level_changes, c.deepest_level + 1,
+                    c.game_overs);
+    }
     if (!replay::finish_recording(game_over, error)) {
         std::fprintf(stderr, "brickrun-headless: %s: %s\n", options.record_file.c_str(),
                      error.c_str());

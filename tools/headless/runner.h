@@ -2,6 +2,7 @@
 // screenshots and a per-present trace of the game state.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ struct RunOptions {
     std::string trace_file;  // empty: no trace
     std::string record_file;  // empty: nothing recorded
     std::string replay_file;  // empty: input from the script
+    bool monkey = false;      // random input, with the invariants checked after every present
+    uint64_t monkey_seed = 0;
+    std::string guide_file;   // a script the monkey follows now and then from the menu
 };
 
 // Reads the command line. False with a message in error for bad arguments.
@@ -25,5 +29,5 @@ bool parse_run_options(int argc, char** argv, RunOptions& options, std::string& 
 
 // Runs the game; returns the exit status (0 when the run reached its end, 1 when the game could
 // not start, 2 for an unreadable script, output or recording, or a replay out of step with the
-// game), after one line on stderr for a failure.
+// game, 3 when the monkey found an invariant broken), after one line on stderr for a failure.
 int run_headless(const RunOptions& options);

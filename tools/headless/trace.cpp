@@ -6,7 +6,6 @@
 #include "player/player.h"
 #include "shell/game_state.h"
 #include "shell/pictures.h"
-#include "world/map_file.h"
 #include "world/object_list.h"
 #include "world/tile_map.h"
 #include "world/world_step.h"
@@ -107,24 +106,13 @@ std::string object_list() {
 
 std::string TraceWriter::map_changes() {
     const TileMap& map = current_map;
-    if (map.map_cells != seen_cells) {
-        seen_cells = map.map_cells;
-        TileMap as_read;
-        std::string error;
-        file_cell_count = 0;
-        file_cells.reset();
-        if (read_map(map.path, as_read, error)) {
-            file_cells = as_read.map_cells;
-            file_cell_count = static_cast<int64_t>(as_read.map_width) * as_read.map_height;
-        }
-    }
     std::string out = "[";
     int64_t count = static_cast<int64_t>(map.map_width) * map.map_height;
     bool first = true;
     for (int64_t i = 0; i < count; ++i) {
         int32_t code = map.cell(i);
         // A file that no longer reads counts as all changed: the check will see it.
-        if (i < file_cell_count && file_cells[i] == code) continue;
+        if (file_cells.at(map, i) == code) continue;
         add(out, "%s[%d,%d,%d]", first ? "" : ",", static_cast<int32_t>(i % map.map_width),
             static_cast<int32_t>(i / map.map_width), code);
         first = false;

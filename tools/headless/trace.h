@@ -4,8 +4,8 @@
 // (single precision round-trips) and every name is the field's own.
 #pragma once
 
-#include <cstdint>
-#include <memory>
+#include "tools/headless/file_cells.h"
+
 #include <string>
 
 class TraceWriter {
@@ -16,9 +16,5 @@ public:
 private:
     std::string map_changes();
 
-    // The map in play as its file was read, re-read whenever the cells in play are replaced.
-    // Holding the cells seen last keeps their address from being reused by the next map.
-    std::shared_ptr<int32_t[]> seen_cells;
-    std::shared_ptr<int32_t[]> file_cells;
-    int64_t file_cell_count = 0;
+    FileCells file_cells;
 };
