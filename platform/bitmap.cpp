@@ -2,8 +2,9 @@
 // 32-bit ARGB with the colour key applied. Shared by both backends; needs no display.
 //
 // The header is checked before the file is trusted, since SDL sizes its memory by it: a picture
-// larger than 4096x4096 is refused (no picture of ours comes near it), and so is an uncompressed
-// file shorter than its pixel rows or a file far longer than the largest picture needs.
+// larger than 4096x4096 is refused (no picture of ours comes near it), and so is a file shorter
+// than its pixel rows, a run-length file too short to draw all its pixels, or a file far longer
+// than the largest picture needs.
 #include "platform/platform.h"
 
 #include <SDL.h>
@@ -23,7 +24,10 @@ constexpr size_t file_header_bytes = 14;
 constexpr uint32_t core_header_bytes = 12;  // the old OS/2 header: 16-bit sizes, no compression
 constexpr size_t header_bytes = file_header_bytes + 20;  // through the info header's compression
 constexpr uint32_t bi_rgb = 0;
-constexpr uint32_t bi_bitfields = 3;
+constexpr uint32_t bi_rle8 = 1;
+constexpr uint32_t bi_rle4 = 2;
+// No two bytes of run-length data draw more than this many pixels (a count byte and a colour).
+constexpr uint64_t max_run = 255;
 
 uint32_t little_endian(const unsigned char* b, int bytes) {
     uint32_t value = 0;
@@ -55,8 +59,18 @@ std::string header_problem(const unsigned char* head, size_t got, long file_byte
     if (width <= 0 || height == 0) return "its size " + size + " holds no pixels";
     if (width > max_side || height > max_side)
         return "its size " + size + " is more than " + std::to_string(max_side) + " pixels a side";
-    if (compression == bi_rgb || compression == bi_bitfields) {
-        // Every row is padded to a whole number of 32-bit words.
+    if (compression == bi_rle8 || compression == bi_rle4) {
+        // Runs may skip pixels, which SDL leaves black, so without this a file of a hundred bytes
+        // could claim 4096x4096 and cost 144 MB to load. Its runs must cover its pixels.
+        uint64_t data = static_cast<uint64_t>(file_bytes) > pixel_offset
+                            ? static_cast<uint64_t>(file_bytes) - pixel_offset
+                            : 0;
+        if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > data / 2 * max_run)
+            return "its " + std::to_string(data) + " bytes of run-length data cannot draw " + size +
+                   " pixels";
+    } else {
+        // SDL reads plain rows for any other compression, having taken the whole picture's memory
+        // first (it fails on the ones it cannot read only then). Rows are padded to 32-bit words.
         uint64_t row_bytes = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
         uint64_t needed = pixel_offset + row_bytes * static_cast<uint64_t>(height);
         if (needed > static_cast<uint64_t>(file_bytes))

@@ -119,8 +119,8 @@ struct ImageInfo {
 
 // Reads a BMP file at its own size into ARGB; a pixel equal to colour_key (files without alpha read
 // as alpha 0xFF) becomes 0x00000000; key 0 keys nothing. Null (with last_error) if the file is
-// missing, not a readable bitmap, more than 4096 pixels a side or shorter than its pixel rows; info
-// is then left as it was.
+// missing, not a readable bitmap, more than 4096 pixels a side, shorter than its pixel rows or, run-
+// length coded, too short to draw them all; info is then left as it was.
 Texture* texture_from_file(const char* game_path, uint32_t colour_key, ImageInfo* info);
 // A blank (transparent black) texture to be filled through texture_pixels.
 Texture* texture_create(int width, int height);

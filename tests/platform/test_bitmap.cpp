@@ -148,3 +148,39 @@ TEST(Bitmap, RefusesFilesShorterThanTheirPixelRows) {
         EXPECT_EQ(last_error(), says);
     }
 }
+
+TEST(Bitmap, RefusesCompressedHeadersThatClaimMorePixelsThanTheFileDraws) {
+    // Run-length files draw at most 255 pixels with two bytes, but may skip the rest, which SDL
+    // leaves black: 120 bytes (a 16-colour palette and an end-of-picture code) claiming 4096x4096
+    // cost 144 MB to load. Any other compression SDL reads as plain rows, taking the whole
+    // picture's memory before it finds them missing: 54 bytes of header claiming 4096x4096.
+    std::string run_length = bmp_file(1, 1, 4, {0}, std::vector<uint32_t>(16)).substr(0, 118);
+    run_length += std::string("\0\1", 2);
+    put_at(run_length, 2, 120, 4);
+    put_at(run_length, 18, 4096, 4);
+    put_at(run_length, 22, 4096, 4);
+    put_at(run_length, 30, 2, 4);  // RLE4
+    std::string unknown = bmp_file(1, 1, 24, {0}).substr(0, 54);
+    put_at(unknown, 18, 4096, 4);
+    put_at(unknown, 22, 4096, 4);
+    put_at(unknown, 28, 16, 2);
+    put_at(unknown, 30, 4, 4);  // a JPEG inside, which SDL does not read
+    long before = peak_memory_kb();
+    std::string path = write_temp_file("claims_runs.bmp", run_length);
+    EXPECT_TRUE(load(path).pixels.empty());
+    EXPECT_EQ(last_error(), path + ": its 2 bytes of run-length data cannot draw 4096x4096 pixels");
+    path = write_temp_file("claims_rows.bmp", unknown);
+    EXPECT_TRUE(load(path).pixels.empty());
+    EXPECT_EQ(last_error(), path + ": the file holds 54 bytes but its pixel rows need 33554486");
+    EXPECT_LT(peak_memory_kb() - before, 16 * 1024) << "a refused picture still took memory";
+
+    // A run-length picture whose runs draw its pixels still reads: row by row from the bottom,
+    // each a run of one and a run of two, then the end of the row or of the picture.
+    std::string runs = bmp_file(3, 2, 8, {0, 1, 1, 1, 0, 0}, {0xFFFFFF, 0x336699}).substr(0, 62);
+    runs += std::string("\1\1\2\0\0\0\1\0\2\1\0\1", 12);
+    put_at(runs, 2, static_cast<uint32_t>(runs.size()), 4);
+    put_at(runs, 30, 1, 4);  // RLE8
+    Loaded loaded = load(write_temp_file("runs.bmp", runs));
+    EXPECT_EQ(loaded.pixels, (std::vector<uint32_t>{0, 0xFF336699, 0xFF336699, 0xFF336699, 0, 0}))
+        << last_error();
+}
