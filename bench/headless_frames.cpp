@@ -1,23 +1,22 @@
-// Headless game speed while the hero runs and jumps through the first level: presents per second,
-// the hero's share of a frame, and the same frame's pixel writes as bare loops (the bound no game
-// frame can beat), all from one run. Prints numbers; asserts nothing.
+// Headless game speed over the recorded clear of the first level, against the bound no game frame
+// can beat: the same frame's pixel writes as bare loops. The clear is played twice, with the
+// device's fast paths and with every quad on its general path (the two plays show the same
+// pictures), then the bound is timed, all in one run. Prints numbers; asserts nothing.
 //
-// Run from the data folder: cd build/release/data && ../bench/bench_headless [frames]
+// Run from the data folder: cd build/release/data && ../bench/bench_headless [CLEAR_SCRIPT]
 #include "bench/timing.h"
 #include "platform/headless/headless.h"
-#include "player/player.h"
-#include "render/input.h"
+#include "platform/platform.h"
 #include "shell/entry.h"
 #include "shell/frame.h"
 #include "shell/game_state.h"
 #include "shell/reset.h"
 #include "shell/startup.h"
-#include "world/tile_map.h"
-#include "world/world_step.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
+#include <fstream>
+#include <string>
 #include <vector>
 
 const bool build_windowed = true;
@@ -28,11 +27,34 @@ namespace headless = platform::headless;
 using bench::Clock;
 using bench::us_since;
 
-// Run right with Left Shift, jumping for 20 frames out of every 45.
-void hold_keys_for(int frame) {
-    headless::set_key(DIK_RIGHT, true);
-    headless::set_key(DIK_LSHIFT, true);
-    headless::set_key(DIK_SPACE, frame % 45 < 20);
+struct Play {
+    int frames = 0;  // game frames timed: one present each, in play
+    double frame_us = 0;
+    bool cleared = false;  // the hero went down the first level's exit pipe
+};
+
+// Plays the clear from start-up until the second level is reached. Frames with more than one
+// present (the menu, a banner) are not counted.
+Play play_clear(const std::vector<headless::InputChange>& script, bool fast) {
+    platform::device_fast_paths(fast);
+    headless::reset();
+    headless::set_script(script);
+    Play play;
+    if (!init_program_state() || !startup()) return play;
+    while (game_state.level_index == 0) {
+        int presents_before = headless::presents();
+        auto start = Clock::now();
+        bool more = run_frame();
+        double us = us_since(start);
+        if (!more) break;
+        if (headless::presents() - presents_before != 1 || current_screen != Screen::game) continue;
+        play.frame_us += us;
+        play.frames += 1;
+    }
+    play.cleared = game_state.level_index == 1;
+    shutdown();
+    platform::device_fast_paths(true);
+    return play;
 }
 
 // The sky fill, 520 opaque tile copies and 80 blended sprites, as plain loops over an 800x600 picture.
@@ -77,62 +99,30 @@ double bare_drawing_us(int reps) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 1000;
-
-    headless::reset();
-    if (!init_program_state() || !startup()) return 1;
-    headless::set_key(DIK_RETURN, true);
-    run_frame();  // the menu, the banner and the first game frame
-    headless::set_key(DIK_RETURN, false);
-
-    // Each frame is played, then the hero's own part of it is played again from the state it
-    // started with and timed alone; the state after the frame is put back.
-    // Frames that restart the level (the hero fell into a gap) show the banner and are not counted.
-    double frame_total = 0, hero_total = 0;
-    int counted = 0, restarts = 0;
-    for (int i = 0; i < frames; ++i) {
-        hold_keys_for(i);
-        Player hero_before = player;
-        GameState state_before = game_state;
-        bool frozen_before = world_frozen;
-        int presents_before = headless::presents();
-        auto t0 = Clock::now();
-        run_frame();
-        double frame_us = us_since(t0);
-        if (headless::presents() - presents_before > 1) {
-            ++restarts;
-            continue;
-        }
-        frame_total += frame_us;
-        ++counted;
-
-        Player hero_after = player;
-        GameState state_after = game_state;
-        bool frozen_after = world_frozen;
-        player = hero_before;
-        game_state = state_before;
-        game_state.camera_x = hero_before.scroll;
-        world_frozen = frozen_before;
-        auto t1 = Clock::now();
-        if (!world_frozen)
-            for (int32_t s = 0; s < game_state.sub_steps; ++s) player.step(s);
-        player.tick();
-        hero_total += us_since(t1);
-        player = hero_after;
-        game_state = state_after;
-        world_frozen = frozen_after;
+    const std::string path = argc > 1 ? argv[1] : BRICKRUN_LEVEL1_CLEAR;
+    std::ifstream in(path);
+    std::vector<headless::InputChange> script;
+    std::string error;
+    if (!in || !headless::parse_script(in, script, error)) {
+        std::fprintf(stderr, "bench_headless: %s: %s\n", path.c_str(),
+                     in ? error.c_str() : "cannot open the clear");
+        return 2;
     }
-    double frame_us = frame_total / counted;
-    std::printf("game frames: %d (and %d restarts), %.1f us each: %.0f presents per second; the hero "
-                "ended at world x %d of %d\n",
-                counted, restarts, frame_us, 1e6 / frame_us, player.world_x(),
-                current_map.map_width * 32);
-    std::printf("the hero's sub-steps and frame: %.1f us, %.1f%% of a game frame\n",
-                hero_total / counted, 100.0 * hero_total / frame_total);
-    double bound_us = bare_drawing_us(std::max(100, frames / 10));
-    std::printf("bare drawing bound: %.1f us; a game frame costs %.2f times the bound\n", bound_us,
-                frame_us / bound_us);
 
-    shutdown();
+    Play fast = play_clear(script, true);
+    Play general = play_clear(script, false);
+    if (!fast.cleared || !general.cleared || fast.frames == 0 || fast.frames != general.frames) {
+        std::fprintf(stderr, "bench_headless: %s does not clear the first level (%d and %d frames)\n",
+                     path.c_str(), fast.frames, general.frames);
+        return 1;
+    }
+    double fast_us = fast.frame_us / fast.frames, general_us = general.frame_us / general.frames;
+    double bound_us = bare_drawing_us(std::max(100, fast.frames / 4));
+    std::printf("the first level's clear: %d game frames\n", fast.frames);
+    std::printf("game frame:          %7.1f us (%.0f presents per second)\n", fast_us, 1e6 / fast_us);
+    std::printf("general path only:   %7.1f us\n", general_us);
+    std::printf("bare drawing bound:  %7.1f us\n", bound_us);
+    std::printf("ratio to the bound:  %7.2f (general path only: %.2f)\n", fast_us / bound_us,
+                general_us / bound_us);
     return 0;
 }

@@ -91,21 +91,32 @@ inline uint32_t factor(uint32_t blend, uint32_t src_alpha) {
     }
 }
 
-inline uint32_t blend_pixel(uint32_t src, uint32_t dst) {
-    uint32_t sa = channel(src, 24);
-    // The usual sprite blend: fully opaque and fully clear texels need no arithmetic.
-    if (device.src_blend == blend_src_alpha && device.dest_blend == blend_inv_src_alpha) {
-        if (sa == 255) return src;
-        if (sa == 0) return dst;
-    }
-    uint32_t fs = factor(device.src_blend, sa);
-    uint32_t fd = factor(device.dest_blend, sa);
+inline uint32_t blend_with(uint32_t src, uint32_t dst, uint32_t fs, uint32_t fd) {
     uint32_t out = 0;
     for (int shift = 0; shift < 32; shift += 8) {
         uint32_t v = mul255(channel(src, shift), fs) + mul255(channel(dst, shift), fd);
         out |= std::min<uint32_t>(v, 255) << shift;
     }
     return out;
+}
+
+// The usual sprite blend (source alpha, inverse source alpha): fully opaque and fully clear texels,
+// most of every picture, need no arithmetic.
+inline uint32_t over(uint32_t src, uint32_t dst) {
+    uint32_t sa = channel(src, 24);
+    if (sa == 255) return src;
+    if (sa == 0) return dst;
+    return blend_with(src, dst, sa, 255 - sa);
+}
+
+inline bool sprite_blend() {
+    return device.src_blend == blend_src_alpha && device.dest_blend == blend_inv_src_alpha;
+}
+
+inline uint32_t blend_pixel(uint32_t src, uint32_t dst) {
+    if (sprite_blend()) return over(src, dst);
+    uint32_t sa = channel(src, 24);
+    return blend_with(src, dst, factor(device.src_blend, sa), factor(device.dest_blend, sa));
 }
 
 // The texel index for each covered pixel along one axis: pixel p (from first) samples at its centre.
@@ -128,6 +139,44 @@ void texel_indices(int first, int last, double p0, double p1, double t0, double 
 
 // First covered pixel for an edge at e: the pixel whose centre is at or right of it.
 inline int covered_from(double e) { return static_cast<int>(std::ceil(e - 0.5)); }
+
+// How a quad's texel columns follow its pixels: each next pixel the next texel (an unstretched
+// quad), the one before (mirrored), or any other way (stretched, wrapped or clamped).
+enum class Run { forwards, backwards, other };
+
+Run run_of(const std::vector<int>& columns) {
+    int step = columns.size() > 1 ? columns[1] - columns[0] : 1;
+    if (step != 1 && step != -1) return Run::other;
+    for (size_t i = 2; i < columns.size(); ++i)
+        if (columns[i] - columns[i - 1] != step) return Run::other;
+    return step == 1 ? Run::forwards : Run::backwards;
+}
+
+// One row of a quad whose texels pass the stage unchanged, from texel `from` on, one texel per
+// pixel in the direction of Step; blended with the sprite blend or written as they are.
+template <bool Blend, int Step>
+void texel_row(uint32_t* out, int count, const uint32_t* from) {
+    if constexpr (!Blend && Step == 1) {
+        std::copy(from, from + count, out);
+    } else {
+        for (int i = 0; i < count; ++i, from += Step) out[i] = Blend ? over(*from, out[i]) : *from;
+    }
+}
+
+using RowWriter = void (*)(uint32_t*, int, const uint32_t*);
+
+// The row writer for what nearly every quad of the game is: a picture drawn at its own size,
+// mirrored or not, with a white vertex colour, opaque or with the sprite blend. Null for any other
+// quad, which takes the general path.
+RowWriter fast_row_writer(bool passes_texel, Run run) {
+    if (!passes_texel || run == Run::other) return nullptr;
+    bool forwards = run == Run::forwards;
+    if (!device.blend) return forwards ? texel_row<false, 1> : texel_row<false, -1>;
+    if (sprite_blend()) return forwards ? texel_row<true, 1> : texel_row<true, -1>;
+    return nullptr;
+}
+
+bool fast_paths = true;
 
 }  // namespace
 
@@ -227,7 +276,7 @@ void device_draw_quad_strip(const Vertex v[4]) {
     uint32_t alpha = channel(untextured, 24);
     bool replaces = !device.blend || (factor(device.src_blend, alpha) == 255 &&
                                       factor(device.dest_blend, alpha) == 0);
-    if (!texture && replaces) {
+    if (!texture && replaces && fast_paths) {
         for (int y = top; y < bottom; ++y) {
             uint32_t* out = &device.back[static_cast<size_t>(y) * device.width];
             std::fill(out + left, out + right, untextured);
@@ -235,11 +284,16 @@ void device_draw_quad_strip(const Vertex v[4]) {
         return;
     }
 
+    RowWriter fast = fast_paths && texture ? fast_row_writer(passes_texel, run_of(columns)) : nullptr;
     for (int y = top; y < bottom; ++y) {
         uint32_t* out = &device.back[static_cast<size_t>(y) * device.width];
         const uint32_t* texels =
             texture ? &texture->pixels[static_cast<size_t>(rows[y - top]) * texture->width]
                     : nullptr;
+        if (fast) {
+            fast(out + left, right - left, texels + columns[0]);
+            continue;
+        }
         for (int x = left; x < right; ++x) {
             uint32_t colour = untextured;
             if (texture) {
@@ -282,5 +336,7 @@ void texture_release(Texture* texture) {
 int texture_count() { return live_textures; }
 
 void device_record(std::vector<DeviceCall>* log) { call_log = log; }
+
+void device_fast_paths(bool on) { fast_paths = on; }
 
 }  // namespace platform

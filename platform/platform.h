@@ -162,5 +162,8 @@ struct DeviceCall {
 };
 // Starts (log not null) or stops (null) recording every device call into log.
 void device_record(std::vector<DeviceCall>* log);
+// Turns the device's shortcuts for the quads the game draws most (fills, copies and sprite blends of
+// pictures at their own size) off or back on; off, every quad takes the general path.
+void device_fast_paths(bool on);
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "tests/support/test_support.h"
 
+#include <random>
 #include <vector>
 
 using namespace platform;
@@ -135,4 +136,114 @@ TEST_F(DeviceDraw, QuadsPartlyOffScreenAreClipped) {
     EXPECT_EQ(pixel(9, 9), 0xFF00FF00u);
     EXPECT_EQ(pixel(10, 10), 0u);
     EXPECT_EQ(pixel(799, 599), 0xFF00FF00u);
+}
+
+// The device's shortcuts (a fill, a row copy, a sprite blend, each forwards or mirrored) must draw
+// bit for bit what the general path draws: the game's own quads at and across every edge of a small
+// screen, then random ones (stretched, mirrored, clipped, tinted, keyed, other blends and stages).
+TEST_F(DeviceDraw, FastPathsDrawExactlyWhatTheGeneralPathDraws) {
+    constexpr int width = 64, height = 48;
+    device_release();
+    ASSERT_TRUE(device_create(width, height, true));
+    std::mt19937 random(20261208);
+    auto below = [&](uint32_t n) { return static_cast<uint32_t>(random() % n); };
+    // A tile-sized picture with clear (keyed), half-clear and opaque texels, a font-like strip and
+    // a picture smaller than a tile.
+    auto noise = [&](int w, int h) {
+        Texture* t = texture_create(w, h);
+        int pitch = 0;
+        uint32_t* p = texture_pixels(t, &pitch);
+        for (int i = 0; i < w * h; ++i) {
+            uint32_t alpha[] = {0x00, 0xFF, 0xFF, below(256)};
+            p[i] = alpha[below(4)] << 24 | (random() & 0xFFFFFF);
+        }
+        return t;
+    };
+    Texture* textures[] = {noise(32, 32), noise(70, 12), noise(3, 5), nullptr};
+    const int sizes[][2] = {{32, 32}, {70, 12}, {3, 5}, {width, height}};
+
+    struct Shape {
+        int texture;
+        float x, y, w, h, u0, u1;
+        uint32_t colour;
+        bool blend;
+        uint32_t src, dest, address, color_op, alpha_op;
+    };
+    std::vector<Shape> shapes;
+    const uint32_t sky = 0xFF6B8CFF, white = 0xFFFFFFFF;
+    for (float x : {-40.0f, -31.0f, -1.0f, 0.0f, 17.0f, 33.0f, 63.0f}) {
+        for (float y : {-20.0f, 0.0f, 30.0f, 47.0f}) {
+            auto game = [&](int texture, float w, float u0, float u1, bool blend, uint32_t colour) {
+                shapes.push_back({texture, x, y, w, static_cast<float>(sizes[texture][1]), u0, u1,
+                                  colour, blend, blend_src_alpha, blend_inv_src_alpha,
+                                  address_clamp, op_modulate, op_modulate});
+            };
+            game(0, 32, 0, 1, false, white);   // a tile
+            game(0, 32, 0, 1, true, white);    // a sprite
+            game(0, -32, 0, 1, true, white);   // a mirrored sprite
+            game(1, 7, 14 / 70.0f, 21 / 70.0f, true, white);  // a letter of the font
+            game(1, 7, 14 / 70.0f, 21 / 70.0f, true, 0x80FF8000);  // a tinted letter
+            game(3, 20, 0, 1, true, sky);      // the sky fill and the banner's black
+            game(3, 20, 0, 1, true, 0x80000000);
+        }
+    }
+    const uint32_t blends[] = {blend_zero, blend_one, blend_src_alpha, blend_inv_src_alpha};
+    const uint32_t ops[] = {op_select_arg1, op_select_arg2, op_modulate, op_modulate};
+    auto coordinate = [&](int span) {
+        return static_cast<float>(static_cast<int>(below(span + 80)) - 40) + (below(4) ? 0 : 0.5f);
+    };
+    for (int i = 0; i < 3000; ++i) {
+        Shape s{static_cast<int>(below(4)), coordinate(width), coordinate(height), 0, 0, 0, 1,
+                below(3) ? white : static_cast<uint32_t>(random()), below(3) != 0,
+                blends[below(4)], blends[below(4)], below(2) ? address_clamp : address_wrap,
+                ops[below(4)], ops[below(4)]};
+        if (below(3)) s.src = blend_src_alpha, s.dest = blend_inv_src_alpha;
+        if (below(2)) s.color_op = s.alpha_op = op_modulate;
+        s.w = below(2) ? static_cast<float>(sizes[s.texture][0]) : static_cast<float>(below(70) + 1);
+        s.h = below(2) ? static_cast<float>(sizes[s.texture][1]) : static_cast<float>(below(50) + 1);
+        if (below(3) == 0) s.w = -s.w;
+        if (below(4) == 0) s.u0 = static_cast<float>(below(4)) / 4, s.u1 = s.u0 + s.w / 70;
+        shapes.push_back(s);
+    }
+
+    // Every shape drawn over the pictures before it, once with the shortcuts and once without.
+    auto draw_all = [&](bool fast) {
+        device_fast_paths(fast);
+        device_set_render_state(RenderState::cull_mode, cull_none);
+        device_set_stage_state(StageState::color_arg1, arg_texture);
+        device_set_stage_state(StageState::color_arg2, arg_diffuse);
+        device_set_stage_state(StageState::alpha_arg1, arg_texture);
+        device_set_stage_state(StageState::alpha_arg2, arg_diffuse);
+        device_clear(0xFF203040);
+        std::vector<std::vector<uint32_t>> pictures;
+        for (const Shape& s : shapes) {
+            device_set_texture(textures[s.texture]);
+            device_set_render_state(RenderState::alpha_blend_enable, s.blend);
+            device_set_render_state(RenderState::src_blend, s.src);
+            device_set_render_state(RenderState::dest_blend, s.dest);
+            device_set_sampler_state(SamplerState::address_u, s.address);
+            device_set_sampler_state(SamplerState::address_v, s.address);
+            device_set_stage_state(StageState::color_op, s.color_op);
+            device_set_stage_state(StageState::alpha_op, s.alpha_op);
+            Vertex strip[4] = {corner(s.x, s.y, s.colour, s.u0, 0),
+                               corner(s.x + s.w, s.y, s.colour, s.u1, 0),
+                               corner(s.x, s.y + s.h, s.colour, s.u0, 1),
+                               corner(s.x + s.w, s.y + s.h, s.colour, s.u1, 1)};
+            device_set_fvf(fvf_quad);
+            device_draw_quad_strip(strip);
+            pictures.emplace_back(device_back_buffer(), device_back_buffer() + width * height);
+        }
+        device_fast_paths(true);
+        return pictures;
+    };
+    std::vector<std::vector<uint32_t>> fast = draw_all(true), general = draw_all(false);
+    for (size_t i = 0; i < shapes.size(); ++i) {
+        const Shape& s = shapes[i];
+        ASSERT_EQ(fast[i], general[i])
+            << "shape " << i << ": texture " << s.texture << " at " << s.x << "," << s.y << " size "
+            << s.w << "x" << s.h << " u " << s.u0 << ".." << s.u1 << " colour " << std::hex
+            << s.colour << " blend " << s.blend << " " << s.src << "/" << s.dest << " ops "
+            << s.color_op << "/" << s.alpha_op;
+    }
+    for (Texture* t : textures) texture_release(t);
 }
