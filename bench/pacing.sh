@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # How well the real game keeps its pace of one frame per 33 ms, and what the pace costs: runs
-# brickrun on a private X display, starts a game, and during play measures the interval between
-# the pictures reaching the window (median and worst over FRAMES frames, by the X server's clock)
-# and the CPU time brickrun used meanwhile, as a percentage of one core. Prints numbers only.
+# brickrun on a private X display and measures the CPU time brickrun uses, as a percentage of one
+# core, in the title menu, on the level banner and in play, and during play the interval between
+# the pictures reaching the window (median and worst over FRAMES frames, by the X server's clock).
+# Prints numbers only.
 #
 # Usage: pacing.sh BUILD_DIR [FRAMES]   (BUILD_DIR holds brickrun, frame-times and data/)
 # Needs: Xvfb, xdotool, ImageMagick.
@@ -21,11 +22,6 @@ trap 'exit 130' INT TERM
 
 [[ -x $BUILD/frame-times ]] || fail "$BUILD/frame-times is missing (built from bench/frame_times.cpp)"
 
-title_drawn() {
-    local total black
-    read -r total black _ < <(shoot title) && ((total > 0 && black < total / 2))
-}
-
 # User plus system CPU time of a process, in clock ticks.
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 
@@ -34,13 +30,24 @@ core_percent() {
     awk -v ticks="$1" -v ms="$2" -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "%.1f", ticks * 100000 / hz / ms }'
 }
 
+# The CPU brickrun uses over the next $1 seconds, as a percentage of one core.
+cpu_over() {
+    local before started
+    before=$(cpu_ticks "$GAME_PID")
+    started=$(now_ms)
+    sleep "$1"
+    core_percent $(($(cpu_ticks "$GAME_PID") - before)) $(($(now_ms) - started))
+}
+
 start_display
 start_game "$BUILD"
 find_window
-retry 50 title_drawn || fail "no title menu within 5 s"
+picture_until title is_title $(($(now_ms) + 5000)) || fail "no title menu within 5 s"
 timeout 5 xdotool windowfocus --sync "$WINDOW" || fail "the window does not take the keyboard focus"
+menu_cpu=$(cpu_over 3)
 hold_key Return
-sleep 4  # the level banner lasts 3.3 s; play starts after it
+banner_cpu=$(cpu_over 2.8)  # the level banner lasts 3.3 s; play starts after it
+sleep 1.2
 
 game_before=$(cpu_ticks "$GAME_PID")
 server_before=$(cpu_ticks "$XVFB_PID")
@@ -55,6 +62,7 @@ read -r _ count _ median _ _ worst _ <<<"$result"
 echo "frames:       $count intervals over $elapsed ms"
 echo "median:       $median ms"
 echo "worst:        $worst ms"
-echo "cpu brickrun: $(core_percent "$game_ticks" "$elapsed")% of one core"
+echo "cpu brickrun: $(core_percent "$game_ticks" "$elapsed")% of one core in play," \
+    "$menu_cpu% in the title menu, $banner_cpu% on the level banner"
 echo "cpu Xvfb:     $(core_percent "$server_ticks" "$elapsed")% of one core (puts the pictures on its screen)"
 ((sky * 2 >= total)) || echo "note: the level was no longer on screen at the end; a banner may have run during the count"

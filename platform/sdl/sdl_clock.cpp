@@ -6,7 +6,9 @@
 #include "platform/backend.h"
 #include "platform/platform.h"
 
+#include <cerrno>
 #include <chrono>
+#include <ctime>
 #include <thread>
 
 namespace platform {
@@ -15,9 +17,21 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// The wait sleeps until this long before its deadline and spins the rest: a sleep can overrun by a
-// scheduler tick, a spin cannot.
-constexpr milliseconds spin_stretch{1};
+// The wait sleeps until this long before its deadline and spins the rest: the sleep may wake a
+// little late (the timer's slack, the scheduler), the spin does not.
+constexpr std::chrono::microseconds spin_stretch{200};
+
+// Sleeps until the steady clock reads `due`: an absolute deadline, so a sleep that is interrupted or
+// starts late still ends on time. The steady clock is CLOCK_MONOTONIC.
+void sleep_until(Clock::time_point due) {
+    const int64_t ns =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(due.time_since_epoch()).count();
+    timespec at{};
+    at.tv_sec = static_cast<time_t>(ns / 1000000000);
+    at.tv_nsec = static_cast<long>(ns % 1000000000);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
+}
 
 uint32_t ms_of(Clock::time_point t) {
     return static_cast<uint32_t>(std::chrono::floor<milliseconds>(t.time_since_epoch()).count());
@@ -43,7 +57,7 @@ void wait_until(int32_t deadline) {
     if (left <= 0) return;
     // The clock reads `deadline` from the start of that millisecond on.
     const Clock::time_point due = std::chrono::floor<milliseconds>(now) + milliseconds(left);
-    if (due - now > spin_stretch) std::this_thread::sleep_until(due - spin_stretch);
+    if (due - now > spin_stretch) sleep_until(due - spin_stretch);
     while (ms_until(deadline, time_ms()) > 0) {
     }
 }

@@ -1,14 +1,17 @@
 // The game window, its messages, and the display that shows the finished picture in it.
 //
-// The shared device draws every picture into its own back buffer; here that picture is uploaded
-// into one streaming texture per present and the GPU scales it into the window (nearest neighbour,
-// whole multiples, centred on black), so what the player sees is the back buffer pixel for pixel.
+// The shared device draws every picture into its own back buffer; here it reaches the screen the
+// cheapest way for the window's size. A window of the picture's size (the windowed game) gets the
+// picture copied into its own surface, with no texture upload or GPU work at all. Full screen, the
+// picture goes into a streaming texture that the renderer scales (nearest neighbour, whole
+// multiples, centred on black). Either way the player sees the back buffer pixel for pixel.
 
 #include "platform/backend.h"
 #include "platform/platform.h"
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <deque>
 #include <string>
@@ -20,6 +23,7 @@ namespace {
 constexpr const char* window_class = "Vidazozo";
 
 SDL_Window* window = nullptr;
+bool shown_in_surface = false;  // windowed: into the window's surface, else through the renderer
 SDL_Renderer* renderer = nullptr;
 SDL_Texture* texture = nullptr;
 std::deque<Message> messages;
@@ -121,6 +125,15 @@ void post_quit() { messages.push_back(Message::quit); }
 namespace backend {
 
 bool display_create(int width, int height, bool windowed) {
+    // A window has either a surface or a renderer, never both. The surface is taken at the first
+    // present, when the window has its final size.
+    shown_in_surface = windowed;
+    // The window's own surface, not a texture SDL would draw it through: on X11 a shared-memory
+    // image the server copies from.
+    if (windowed) {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        return true;
+    }
     // Nearest neighbour: a scaled picture keeps its hard pixel edges.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     // Any renderer SDL has, the software one last. No vsync: the game keeps its own pace, and
@@ -131,7 +144,7 @@ bool display_create(int width, int height, bool windowed) {
         return false;
     }
     // Only now: making the renderer can remake the window where it was first created.
-    if (!windowed && !cover_display()) {
+    if (!cover_display()) {
         display_release();
         return false;
     }
@@ -144,8 +157,7 @@ bool display_create(int width, int height, bool windowed) {
     }
     // The back buffer's alpha is what the drawing left there; the screen shows colour only.
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
-    // Whole multiples of the picture, centred, the rest black: one rule for a window of the
-    // picture's size (scale 1) and for a full screen of any size.
+    // Whole multiples of the picture, centred, the rest black, on a screen of any size.
     SDL_RenderSetLogicalSize(renderer, width, height);
     SDL_RenderSetIntegerScale(renderer, SDL_TRUE);
     return true;
@@ -156,17 +168,61 @@ void display_release() {
     if (renderer) SDL_DestroyRenderer(renderer);
     texture = nullptr;
     renderer = nullptr;
+    shown_in_surface = false;
 }
 
-void display_show(const uint32_t* pixels, int width, int height) {
+}  // namespace backend
+
+namespace {
+
+// Into the window's own surface. The back buffer's alpha is what the drawing left there, and the
+// screen shows colour only, so the picture is read as XRGB: copied row for row into a surface of
+// that format (X11's usual one), converted into any other. Should a window manager hold the window
+// at another size, the picture is drawn at the largest whole multiple that fits, centred on black.
+void show_in_surface(const uint32_t* pixels, int width, int height) {
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (!surface) return;
+    const int pitch = width * static_cast<int>(sizeof(uint32_t));
+    if (surface->w == width && surface->h == height) {
+        SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, pixels, pitch,
+                          surface->format->format, surface->pixels, surface->pitch);
+    } else {
+        SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<uint32_t*>(pixels), width, height, 32, pitch, SDL_PIXELFORMAT_RGB888);
+        if (!picture) return;
+        const int scale = std::max(1, std::min(surface->w / width, surface->h / height));
+        SDL_Rect area{(surface->w - width * scale) / 2, (surface->h - height * scale) / 2,
+                      width * scale, height * scale};
+        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+        SDL_BlitScaled(picture, nullptr, surface, &area);
+        SDL_FreeSurface(picture);
+    }
+    backend::wait_until(static_cast<int32_t>(last_shown + refresh_ms));
+    SDL_UpdateWindowSurface(window);
+}
+
+// Through the renderer, which scales the texture to the screen.
+void show_with_renderer(const uint32_t* pixels, int width, int height) {
     if (!texture) return;
     const SDL_Rect area{0, 0, width, height};
     SDL_UpdateTexture(texture, &area, pixels, width * static_cast<int>(sizeof(uint32_t)));
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, SDL_ALPHA_OPAQUE);
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, &area, nullptr);
-    wait_until(static_cast<int32_t>(last_shown + refresh_ms));
+    backend::wait_until(static_cast<int32_t>(last_shown + refresh_ms));
     SDL_RenderPresent(renderer);
+}
+
+}  // namespace
+
+namespace backend {
+
+void display_show(const uint32_t* pixels, int width, int height) {
+    if (shown_in_surface) {
+        show_in_surface(pixels, width, height);
+    } else {
+        show_with_renderer(pixels, width, height);
+    }
     last_shown = time_ms();
 }
 
