@@ -57,22 +57,25 @@ retry() {
     done
 }
 
-# Xvfb picks a free display number itself (-displayfd) and writes it once it accepts clients.
+# Xvfb picks a free display number itself (-displayfd) and writes it once it accepts clients. The
+# screen is 1024x768 unless $1 gives another size.
 start_display() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+    : >"$WORK/display"  # empty before Xvfb starts, so a display started before is not taken
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp 3>"$WORK/display" \
+        2>"$WORK/xvfb.log" &
     XVFB_PID=$!
     retry 100 test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 3 "$WORK/xvfb.log")"
     DISPLAY=":$(head -n 1 "$WORK/display")"
     export DISPLAY
 }
 
-# Runs BUILD_DIR/brickrun in BUILD_DIR/data, where it finds its pictures and levels, with the
-# options after BUILD_DIR.
+# Runs BUILD_DIR/brickrun (or the program named in GAME_PROGRAM) in BUILD_DIR/data, where it finds
+# its pictures and levels, with the options after BUILD_DIR.
 start_game() {
-    local build=$1
+    local build=$1 program=${GAME_PROGRAM:-brickrun}
     shift
-    [[ -x $build/brickrun && -d $build/data ]] || fail "no $build/brickrun with its data folder"
-    (cd "$build/data" && exec "$build/brickrun" "$@") 2>"$WORK/game.err" &
+    [[ -x $build/$program && -d $build/data ]] || fail "no $build/$program with its data folder"
+    (cd "$build/data" && exec "$build/$program" "$@") 2>"$WORK/game.err" &
     GAME_PID=$!
 }
 
