@@ -1,6 +1,8 @@
 // Error text and file opening, shared by both backends.
 #include "platform/platform.h"
 
+#include <sys/stat.h>
+
 #include <utility>
 
 namespace platform {
@@ -19,7 +21,17 @@ std::FILE* open_file(const char* game_path, const char* mode) {
         if (c == '\\') c = '/';
     }
     std::FILE* file = std::fopen(path.c_str(), mode);
-    if (!file) set_error(std::string("cannot open ") + path);
+    if (!file) {
+        set_error(std::string("cannot open ") + path);
+        return nullptr;
+    }
+    // A folder opens for reading too, and then reads as nothing or as an absurd length.
+    struct stat status {};
+    if (fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
+        std::fclose(file);
+        set_error(std::string("cannot open ") + path + ": it is a folder");
+        return nullptr;
+    }
     return file;
 }
 

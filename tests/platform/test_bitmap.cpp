@@ -184,3 +184,35 @@ TEST(Bitmap, RefusesCompressedHeadersThatClaimMorePixelsThanTheFileDraws) {
     EXPECT_EQ(loaded.pixels, (std::vector<uint32_t>{0, 0xFF336699, 0xFF336699, 0xFF336699, 0, 0}))
         << last_error();
 }
+
+TEST(Bitmap, RefusesFilesThatAreNoBitmapOrDrawNoPixels) {
+    // A sound 3x2 picture with one thing wrong each time; the last passes our checks and is
+    // refused by SDL, whose words follow ours.
+    const std::string good = bmp_file(3, 2, 24, std::vector<uint32_t>(6, 0xFF336699));
+    std::string no_width = good, no_height = good, odd_depth = good;
+    put_at(no_width, 18, 0, 4);
+    put_at(no_height, 22, 0, 4);
+    put_at(odd_depth, 28, 7, 2);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* says;
+    };
+    const Case refused[] = {
+        {"empty.bmp", "", "not a BMP file"},
+        {"gif.bmp", "GIF89a" + good.substr(6), "not a BMP file"},
+        {"no_width.bmp", no_width, "its size 0x2 holds no pixels"},
+        {"no_height.bmp", no_height, "its size 3x0 holds no pixels"},
+        {"odd_depth.bmp", odd_depth, "not a readable bitmap ("},
+    };
+    for (const auto& c : refused) {
+        std::string path = write_temp_file(c.name, c.bytes);
+        EXPECT_TRUE(load(path).pixels.empty()) << c.name;
+        EXPECT_EQ(last_error().rfind(path + ": " + c.says, 0), 0u) << last_error();
+    }
+    // A folder where the picture should be opens for reading, with an absurd length.
+    const std::string folder = testing::TempDir() + "folder.bmp";
+    std::filesystem::create_directories(folder);
+    EXPECT_TRUE(load(folder).pixels.empty());
+    EXPECT_EQ(last_error(), "cannot open " + folder + ": it is a folder");
+}

@@ -140,6 +140,9 @@ TEST(Level, RejectsBadMapsAtTheirLineAndColumn)
     EXPECT_TRUE(assets::compile_level("# only comments\n# here\n").error);
     EXPECT_TRUE(fails_at(assets::compile_level("\n" + level_rows(20)), 1, 1));
     EXPECT_TRUE(fails_at(assets::compile_level(level_rows(1001)), 1001, 1));
+    EXPECT_TRUE(
+        fails_at(assets::compile_level(level_rows(1, std::string(100001, '.'))), 1, 100001));
+    EXPECT_TRUE(fails_at(assets::compile_level(level_rows(101, std::string(100000, '.'))), 101, 1));
 }
 
 TEST(Level, HeroStartsInFreeCellsOnGround)
@@ -558,6 +561,33 @@ TEST(Preview, CommandWritesAPngOrFailsWithOneLine)
 
     EXPECT_EQ(run(level + " " + out + " " + BRICKRUN_ASSETS + "/graphics"), 0) << read_text(messages);
     EXPECT_TRUE(read_text(out).starts_with("\x89PNG\r\n"));
+}
+
+TEST(Level, CommandsRefuseBadFilesWithOneLineAndWriteNothing)
+{
+    const std::filesystem::path folder =
+        std::filesystem::path(testing::TempDir()) / "brickrun_level_cli";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string bad = (folder / "bad.txt").string(), cut = (folder / "cut.map").string();
+    const std::string missing = (folder / "missing.txt").string(), out = (folder / "out").string();
+    std::ofstream(bad) << level_with(2, 16, 'q');
+    const std::vector<std::uint8_t> cut_bytes =
+        map_bytes(100, 20, std::vector<std::int32_t>(1200, 3));
+    std::ofstream(cut, std::ios::binary).write(reinterpret_cast<const char*>(cut_bytes.data()),
+                                               static_cast<std::streamsize>(cut_bytes.size()));
+    const std::string messages = (folder / "stderr.txt").string();
+    for (const auto& [arguments, says] : std::vector<std::pair<std::string, std::string>>{
+             {"level " + bad, bad + ":18:3: unknown tile character 'q'\n"},
+             {"level " + missing, missing + ": cannot read: No such file or directory\n"},
+             {"unlevel " + cut, cut + ": file holds 1200 cells but its sizes say 2000\n"}}) {
+        const std::string command =
+            std::string(BRICKRUN_ASSETS_TOOL) + " " + arguments + " " + out + " 2>" + messages;
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << arguments;
+        EXPECT_EQ(read_text(messages), says);
+        EXPECT_FALSE(std::filesystem::exists(out)) << arguments;
+    }
 }
 
 }  // namespace
