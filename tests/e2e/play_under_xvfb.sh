@@ -7,11 +7,9 @@
 # Needs: Xvfb, xdotool, ImageMagick (import, convert).
 set -u
 
-[[ $# -eq 1 && -d $1 ]] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
-BUILD=$(cd "$1" && pwd)
-HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=SCRIPTDIR/xvfb_game.sh
-source "$HERE/xvfb_game.sh"
+source "$(dirname "$0")/xvfb_game.sh"
+take_build_dir "$@"
 
 start_test
 [[ -x $BUILD/send-close ]] || fail "$BUILD/send-close is missing (built from tests/e2e/send_close.cpp)"

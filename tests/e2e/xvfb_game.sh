@@ -15,6 +15,12 @@ fail() {
     exit 1
 }
 
+# BUILD: the one argument of an end-to-end test, the build folder, as an absolute path.
+take_build_dir() {
+    [[ $# -eq 1 && -d $1 ]] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
+    BUILD=$(cd "$1" && pwd)
+}
+
 # WORK: a fresh folder for screenshots and logs.
 make_work_folder() {
     WORK=$(mktemp -d)
