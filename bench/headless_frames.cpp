@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -100,12 +99,10 @@ double bare_drawing_us(int reps) {
 
 int main(int argc, char** argv) {
     const std::string path = argc > 1 ? argv[1] : BRICKRUN_LEVEL1_CLEAR;
-    std::ifstream in(path);
     std::vector<headless::InputChange> script;
     std::string error;
-    if (!in || !headless::parse_script(in, script, error)) {
-        std::fprintf(stderr, "bench_headless: %s: %s\n", path.c_str(),
-                     in ? error.c_str() : "cannot open the clear");
+    if (!headless::read_script_file(path, script, error)) {
+        std::fprintf(stderr, "bench_headless: %s: %s\n", path.c_str(), error.c_str());
         return 2;
     }
 

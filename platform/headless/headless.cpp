@@ -7,6 +7,7 @@
 #include <array>
 #include <deque>
 #include <istream>
+#include <fstream>
 #include <sstream>
 #include <utility>
 
@@ -158,6 +159,15 @@ bool parse_script(std::istream& in, std::vector<InputChange>& out, std::string& 
     }
     if (in.bad()) return fail("cannot read");
     return true;
+}
+
+bool read_script_file(const std::string& path, std::vector<InputChange>& out, std::string& error) {
+    std::ifstream in(path);
+    if (!in) {
+        error = "cannot read the input script";
+        return false;
+    }
+    return parse_script(in, out, error);
 }
 
 void reset() { state = Headless{}; }

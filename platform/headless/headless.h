@@ -31,6 +31,8 @@ struct InputChange {
 // Reads a script: one line per moment, "N +KEY -KEY ...", '#' starts a comment, N never decreases.
 // On failure returns false with error naming the line ("line 3: unknown key 'ENTER'").
 bool parse_script(std::istream& in, std::vector<InputChange>& out, std::string& error);
+// parse_script on the file at path; error is "cannot read the input script" when it does not open.
+bool read_script_file(const std::string& path, std::vector<InputChange>& out, std::string& error);
 
 // The DirectInput code for a script name such as "RETURN", or -1.
 int key_code(const std::string& name);

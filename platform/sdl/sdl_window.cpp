@@ -23,8 +23,7 @@ namespace {
 constexpr const char* window_class = "Vidazozo";
 
 SDL_Window* window = nullptr;
-bool shown_in_surface = false;  // windowed: into the window's surface, else through the renderer
-SDL_Renderer* renderer = nullptr;
+SDL_Renderer* renderer = nullptr;  // full screen only; a windowed game shows in the window's surface
 SDL_Texture* texture = nullptr;
 std::deque<Message> messages;
 
@@ -81,6 +80,43 @@ bool cover_display() {
     return true;
 }
 
+// Into the window's own surface. The back buffer's alpha is what the drawing left there, and the
+// screen shows colour only, so the picture is read as XRGB: copied row for row into a surface of
+// that format (X11's usual one), converted into any other. Should a window manager hold the window
+// at another size, the picture is drawn at the largest whole multiple that fits, centred on black.
+void show_in_surface(const uint32_t* pixels, int width, int height) {
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (!surface) return;
+    const int pitch = width * static_cast<int>(sizeof(uint32_t));
+    if (surface->w == width && surface->h == height) {
+        SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, pixels, pitch,
+                          surface->format->format, surface->pixels, surface->pitch);
+    } else {
+        SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<uint32_t*>(pixels), width, height, 32, pitch, SDL_PIXELFORMAT_RGB888);
+        if (!picture) return;
+        const int scale = std::max(1, std::min(surface->w / width, surface->h / height));
+        SDL_Rect area{(surface->w - width * scale) / 2, (surface->h - height * scale) / 2,
+                      width * scale, height * scale};
+        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+        SDL_BlitScaled(picture, nullptr, surface, &area);
+        SDL_FreeSurface(picture);
+    }
+    backend::wait_until(static_cast<int32_t>(last_shown + refresh_ms));
+    SDL_UpdateWindowSurface(window);
+}
+
+// Through the renderer, which scales the texture to the screen.
+void show_with_renderer(const uint32_t* pixels, int width, int height) {
+    const SDL_Rect area{0, 0, width, height};
+    SDL_UpdateTexture(texture, &area, pixels, width * static_cast<int>(sizeof(uint32_t)));
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, SDL_ALPHA_OPAQUE);
+    SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, texture, &area, nullptr);
+    backend::wait_until(static_cast<int32_t>(last_shown + refresh_ms));
+    SDL_RenderPresent(renderer);
+}
+
 }  // namespace
 
 bool backend::window_create(const char* title, int x, int y, int width, int height) {
@@ -125,11 +161,9 @@ void post_quit() { messages.push_back(Message::quit); }
 namespace backend {
 
 bool display_create(int width, int height, bool windowed) {
-    // A window has either a surface or a renderer, never both. The surface is taken at the first
-    // present, when the window has its final size.
-    shown_in_surface = windowed;
-    // The window's own surface, not a texture SDL would draw it through: on X11 a shared-memory
-    // image the server copies from.
+    // A window has either a surface or a renderer, never both; windowed, the surface is taken at
+    // the first present, when the window has its final size. It is the window's own surface, not
+    // a texture SDL would draw it through: on X11 a shared-memory image the server copies from.
     if (windowed) {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         return true;
@@ -168,60 +202,13 @@ void display_release() {
     if (renderer) SDL_DestroyRenderer(renderer);
     texture = nullptr;
     renderer = nullptr;
-    shown_in_surface = false;
 }
-
-}  // namespace backend
-
-namespace {
-
-// Into the window's own surface. The back buffer's alpha is what the drawing left there, and the
-// screen shows colour only, so the picture is read as XRGB: copied row for row into a surface of
-// that format (X11's usual one), converted into any other. Should a window manager hold the window
-// at another size, the picture is drawn at the largest whole multiple that fits, centred on black.
-void show_in_surface(const uint32_t* pixels, int width, int height) {
-    SDL_Surface* surface = SDL_GetWindowSurface(window);
-    if (!surface) return;
-    const int pitch = width * static_cast<int>(sizeof(uint32_t));
-    if (surface->w == width && surface->h == height) {
-        SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, pixels, pitch,
-                          surface->format->format, surface->pixels, surface->pitch);
-    } else {
-        SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<uint32_t*>(pixels), width, height, 32, pitch, SDL_PIXELFORMAT_RGB888);
-        if (!picture) return;
-        const int scale = std::max(1, std::min(surface->w / width, surface->h / height));
-        SDL_Rect area{(surface->w - width * scale) / 2, (surface->h - height * scale) / 2,
-                      width * scale, height * scale};
-        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-        SDL_BlitScaled(picture, nullptr, surface, &area);
-        SDL_FreeSurface(picture);
-    }
-    backend::wait_until(static_cast<int32_t>(last_shown + refresh_ms));
-    SDL_UpdateWindowSurface(window);
-}
-
-// Through the renderer, which scales the texture to the screen.
-void show_with_renderer(const uint32_t* pixels, int width, int height) {
-    if (!texture) return;
-    const SDL_Rect area{0, 0, width, height};
-    SDL_UpdateTexture(texture, &area, pixels, width * static_cast<int>(sizeof(uint32_t)));
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, SDL_ALPHA_OPAQUE);
-    SDL_RenderClear(renderer);
-    SDL_RenderCopy(renderer, texture, &area, nullptr);
-    backend::wait_until(static_cast<int32_t>(last_shown + refresh_ms));
-    SDL_RenderPresent(renderer);
-}
-
-}  // namespace
-
-namespace backend {
 
 void display_show(const uint32_t* pixels, int width, int height) {
-    if (shown_in_surface) {
-        show_in_surface(pixels, width, height);
-    } else {
+    if (renderer) {
         show_with_renderer(pixels, width, height);
+    } else {
+        show_in_surface(pixels, width, height);
     }
     last_shown = time_ms();
 }

@@ -11,7 +11,6 @@
 #include "shell/startup.h"
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -30,10 +29,11 @@ struct Seen {
 // Plays a clear's script in the data folder `data`, as the headless runner does, until `more`
 // presents after its last line, and returns what each present showed.
 std::vector<Seen> play_clear(const std::string& script_name, const fs::path& data, int more) {
-    std::ifstream in(fs::path(BRICKRUN_CLEARS) / script_name);
     std::vector<headless::InputChange> script;
     std::string error;
-    EXPECT_TRUE(headless::parse_script(in, script, error)) << script_name << ": " << error;
+    EXPECT_TRUE(headless::read_script_file((fs::path(BRICKRUN_CLEARS) / script_name).string(),
+                                           script, error))
+        << script_name << ": " << error;
     int presents = (script.empty() ? 0 : script.back().after_present) + more;
     fs::path home = fs::current_path();
     fs::current_path(data);

@@ -30,13 +30,8 @@ bool parse_count(const std::string& text, int& value) {
 
 // Reads an input script; false after one line on stderr.
 bool read_script(const std::string& path, std::vector<platform::headless::InputChange>& script) {
-    std::ifstream in(path);
     std::string error;
-    if (!in) {
-        std::fprintf(stderr, "brickrun-headless: %s: cannot read the input script\n", path.c_str());
-        return false;
-    }
-    if (!platform::headless::parse_script(in, script, error)) {
+    if (!platform::headless::read_script_file(path, script, error)) {
         std::fprintf(stderr, "brickrun-headless: %s: %s\n", path.c_str(), error.c_str());
         return false;
     }
