@@ -4,6 +4,7 @@
 #include "render/sprite.h"
 #include "shell/game_state.h"
 #include "shell/pictures.h"
+#include "world/degree_sine.h"
 #include "world/level.h"
 #include "world/tile_map.h"
 
@@ -27,7 +28,6 @@ constexpr int32_t debris_step = 2;
 constexpr int32_t debris_end = 100;
 constexpr int32_t debris_picture_frames = 20;  // brokenl for the first half of it, then brokenr
 constexpr double debris_spread = 2.2;          // times t times sin(t degrees), in pixels
-constexpr double degree = 0.0174532;           // radians
 constexpr int32_t upper_peak = 100, upper_turn = 10;  // the upper pair tops 100 above, at t 21
 constexpr int32_t lower_peak = 50, lower_turn = 7;    // the lower pair tops 50 above, at t 15
 
@@ -125,7 +125,7 @@ void Block::draw_debris(int32_t sx) const {
     show_debris_picture(t % debris_picture_frames < debris_picture_frames / 2
                             ? "Graphics\\brokenl.bmp"
                             : "Graphics\\brokenr.bmp");
-    double s = debris_spread * t * std::sin(t * degree);
+    double s = debris_spread * t * degree_sine(t);
     int32_t a = t / 2 - upper_turn;
     int32_t b = t / 2 - lower_turn;
     auto left = static_cast<int32_t>(sx - s), right = static_cast<int32_t>(sx + s);

@@ -9,9 +9,8 @@
 #include "render/sprite.h"
 #include "shell/game_state.h"
 #include "shell/pictures.h"
+#include "world/degree_sine.h"
 #include "world/object_list.h"
-
-#include <cmath>
 
 namespace {
 
@@ -23,7 +22,6 @@ constexpr int32_t squash_step = 3;
 constexpr int32_t flat_rows_lost = 25;  // a flat enemy shows its lowest h - 25 rows
 constexpr int32_t death_end = 90;
 constexpr double flip_drift = 2.1;         // times t times sin(t degrees), in pixels
-constexpr double degree = 0.0174532;       // radians
 constexpr int32_t points_first = 11, points_last = 39;  // anim values that show the points
 constexpr int32_t points_dx = 10, points_dy = 25;
 constexpr uint32_t white = 0xFFFFFFFF;
@@ -62,7 +60,7 @@ void Enemy::render() {
         if (t >= death_end) {
             objects.remove(this);
         } else if (knocked) {
-            auto flip_x = static_cast<int32_t>(sx - flip_drift * t * std::sin(t * degree));
+            auto flip_x = static_cast<int32_t>(sx - flip_drift * t * degree_sine(t));
             draw_sprite_scaled(flip_x, y + h, sprite, w, -h);
             anim += 1;
         } else if (t < squash_frames) {

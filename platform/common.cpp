@@ -1,4 +1,4 @@
-// Error text and file opening, shared by both backends.
+// Error text and file opening, shared by every backend.
 #include "platform/platform.h"
 
 #include <sys/stat.h>
@@ -20,16 +20,16 @@ std::FILE* open_file(const char* game_path, const char* mode) {
     for (char& c : path) {
         if (c == '\\') c = '/';
     }
+    // A folder opens for reading on Linux, and then reads as nothing or as an absurd length; on
+    // Windows it does not open at all. Either way it is named for what it is.
+    struct stat status {};
+    if (stat(path.c_str(), &status) == 0 && (status.st_mode & S_IFMT) == S_IFDIR) {
+        set_error(std::string("cannot open ") + path + ": it is a folder");
+        return nullptr;
+    }
     std::FILE* file = std::fopen(path.c_str(), mode);
     if (!file) {
         set_error(std::string("cannot open ") + path);
-        return nullptr;
-    }
-    // A folder opens for reading too, and then reads as nothing or as an absurd length.
-    struct stat status {};
-    if (fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
-        std::fclose(file);
-        set_error(std::string("cannot open ") + path + ": it is a folder");
         return nullptr;
     }
     return file;

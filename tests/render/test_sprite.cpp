@@ -100,7 +100,7 @@ TEST_F(SpriteDrawing, PalettedBitmapsLoadThroughTheirPalette) {
 
 TEST_F(SpriteDrawing, MissingOrBrokenPictureLeavesAnEmptySpriteThatDrawsNothing) {
     std::string broken = write_temp_file("broken.bmp", "BM this is not a bitmap");
-    // A sound header whose pixel rows are cut short: the loader refuses it before SDL sees it.
+    // A sound header whose pixel rows are cut short: the loader refuses it before reading them.
     std::string cut = write_temp_file("cut.bmp", bmp_file(2, 2, 24, {0, 0, 0, 0}).substr(0, 60));
     for (const std::string& path : {std::string("Graphics\\no_such_picture.bmp"), broken, cut}) {
         Sprite s;

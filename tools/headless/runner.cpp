@@ -124,7 +124,8 @@ int run_headless(const RunOptions& options) {
     for (auto& shot : shots) shot.file = std::filesystem::absolute(shot.file).string();
     std::ofstream trace;
     if (!options.trace_file.empty()) {
-        trace.open(options.trace_file);
+        // Binary: the same bytes on every system, with no \r written before each \n on Windows.
+        trace.open(options.trace_file, std::ios::binary);
         if (!trace) {
             std::fprintf(stderr, "brickrun-headless: %s: cannot write the trace\n",
                          options.trace_file.c_str());
