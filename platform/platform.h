@@ -27,6 +27,10 @@ namespace platform {
 const std::string& last_error();
 void set_error(std::string text);
 
+// Tells the player of a failure that ends the program, in one line (without its newline): on
+// stderr and, on Windows, where a game started from Explorer has no console, in a message box too.
+void report_fatal(const std::string& line);
+
 // ---- window and messages (stands in for Win32) -------------------------------------------------
 
 enum class Message {

@@ -4,8 +4,6 @@
 #include "shell/reset.h"
 #include "shell/startup.h"
 
-#include <cstdio>
-
 bool quit_requested = false;
 
 void main_window_proc(platform::Message message) {
@@ -24,19 +22,17 @@ int win_main() {
     if (!init_program_state()) return 1;
     // Created hidden at 640x480; the graphics set-up places, sizes and shows it.
     if (!platform::window_create("", 100, 100, 640, 480)) {
-        std::fprintf(stderr, "brickrun: cannot open the game window: %s\n",
-                     platform::last_error().c_str());
+        platform::report_fatal("brickrun: cannot open the game window: " + platform::last_error());
         return 1;
     }
     if (!startup()) {
-        std::fprintf(stderr, "brickrun: cannot start the graphics: %s\n",
-                     platform::last_error().c_str());
+        platform::report_fatal("brickrun: cannot start the graphics: " + platform::last_error());
         return 1;
     }
     main_loop(drain_messages, run_frame);
     shutdown();
     if (level_load_error.empty()) return 0;
-    std::fprintf(stderr, "brickrun: cannot load the level: %s\n", level_load_error.c_str());
+    platform::report_fatal("brickrun: cannot load the level: " + level_load_error);
     return 1;
 }
 

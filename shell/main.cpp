@@ -1,8 +1,8 @@
 // The programs brickrun and brickrun-fs: the same game, built windowed or full screen.
+#include "platform/platform.h"
 #include "platform/replay.h"
 #include "shell/entry.h"
 
-#include <cstdio>
 #include <string>
 
 #ifndef BUILD_WINDOWED
@@ -17,24 +17,24 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg != "--record") {
-            std::fprintf(stderr, "brickrun: unknown option %s (usage: brickrun [--record FILE])\n",
-                         arg.c_str());
+            platform::report_fatal("brickrun: unknown option " + arg +
+                                   " (usage: brickrun [--record FILE])");
             return 2;
         }
         if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-            std::fprintf(stderr, "brickrun: --record needs a file name\n");
+            platform::report_fatal("brickrun: --record needs a file name");
             return 2;
         }
         record = argv[++i];
     }
     std::string error;
     if (!record.empty() && !platform::replay::record_to(record, error)) {
-        std::fprintf(stderr, "brickrun: %s: %s\n", record.c_str(), error.c_str());
+        platform::report_fatal("brickrun: " + record + ": " + error);
         return 2;
     }
     int status = win_main();
     if (!platform::replay::finish_recording(true, error)) {
-        std::fprintf(stderr, "brickrun: %s: %s\n", record.c_str(), error.c_str());
+        platform::report_fatal("brickrun: " + record + ": " + error);
         if (status == 0) status = 2;
     }
     return status;

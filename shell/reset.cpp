@@ -17,7 +17,6 @@
 #include "world/tile_map.h"
 #include "world/world_step.h"
 
-#include <cstdio>
 #include <string>
 
 void reset_program_state() {
@@ -41,7 +40,7 @@ bool init_program_state() {
     reset_program_state();
     std::string error;
     if (!read_map(level_paths[0], current_map, error)) {
-        std::fprintf(stderr, "brickrun: cannot load level 1: %s\n", error.c_str());
+        platform::report_fatal("brickrun: cannot load level 1: " + error);
         return false;
     }
     // The later levels are read again when they are reached; a broken one refuses to start now
@@ -49,7 +48,8 @@ bool init_program_state() {
     for (int level = 2; level <= 3; ++level) {
         TileMap check;
         if (!read_map(level_paths[level - 1], check, error)) {
-            std::fprintf(stderr, "brickrun: cannot load level %d: %s\n", level, error.c_str());
+            platform::report_fatal("brickrun: cannot load level " + std::to_string(level) + ": " +
+                                   error);
             return false;
         }
     }

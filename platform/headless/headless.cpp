@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 
 #include <array>
+#include <cstdio>
 #include <deque>
 #include <istream>
 #include <fstream>
@@ -66,6 +67,8 @@ bool backend::message_take(Message& message) {
 }
 
 void post_quit() { state.messages.push_back(Message::quit); }
+
+void report_fatal(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
 
 // ---- clock -----------------------------------------------------------------------------------------
 

@@ -12,6 +12,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <string>
@@ -157,6 +158,8 @@ bool backend::message_take(Message& message) {
 }
 
 void post_quit() { messages.push_back(Message::quit); }
+
+void report_fatal(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
 
 namespace backend {
 

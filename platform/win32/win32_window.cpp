@@ -1,0 +1,103 @@
+// The game window and its messages, on Win32 itself: the window class "Vidazozo", a window
+// procedure that turns a close into a message for the game, and a PeekMessageA pump that never
+// blocks. Also how a failure reaches a player who started the game from Explorer, with no console.
+
+#include "platform/backend.h"
+#include "platform/platform.h"
+#include "platform/win32/win32.h"
+
+#include <cstdio>
+#include <deque>
+
+namespace platform {
+namespace {
+
+constexpr const char* window_class = "Vidazozo";
+constexpr DWORD window_style = WS_OVERLAPPEDWINDOW;
+
+HWND window = nullptr;
+std::deque<Message> messages;  // close requests the window procedure has seen
+
+// The close button asks to close; a window destroyed from outside asks the same. Either way the
+// window stays until the process ends, and the game decides when to stop.
+LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_CLOSE || message == WM_DESTROY) {
+        messages.push_back(Message::close);
+        if (message == WM_CLOSE) return 0;
+    }
+    return DefWindowProcA(hwnd, message, wparam, lparam);
+}
+
+// A GUI program has no standard error of its own. Started from a console, it writes to that one;
+// with its output redirected, it keeps the file it was given.
+void attach_console_stderr() {
+    static bool tried = false;
+    if (tried) return;
+    tried = true;
+    const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+    if (handle != nullptr && handle != INVALID_HANDLE_VALUE) return;
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) std::freopen("CONOUT$", "w", stderr);
+}
+
+}  // namespace
+
+HWND win32::main_window() { return window; }
+
+bool backend::window_create(const char* title, int x, int y, int width, int height) {
+    attach_console_stderr();
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_CLASSDC;
+    wc.lpfnWndProc = window_proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = window_class;
+    RegisterClassExA(&wc);
+    window = CreateWindowExA(0, window_class, title, window_style, x, y, width, height,
+                             GetDesktopWindow(), nullptr, wc.hInstance, nullptr);
+    if (!window) {
+        set_error("cannot create the window (error " + std::to_string(GetLastError()) + ")");
+        return false;
+    }
+    return true;
+}
+
+// The picture is shown pixel for pixel only in a client area of its own size, so the window's
+// outer size is what a client area of width x height needs with this style's frame and title. A
+// full-screen device has already made the window cover the screen, in the mode it chose.
+void window_place(int x, int y, int width, int height) {
+    if (win32::display_full_screen()) return;
+    RECT outer{0, 0, width, height};
+    AdjustWindowRectEx(&outer, window_style, FALSE, 0);
+    MoveWindow(window, x, y, outer.right - outer.left, outer.bottom - outer.top, TRUE);
+}
+
+void window_show() { ShowWindow(window, SW_SHOW); }
+
+bool backend::message_take(Message& message) {
+    MSG msg;
+    while (messages.empty() && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            message = Message::quit;
+            return true;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (messages.empty()) return false;
+    message = messages.front();
+    messages.pop_front();
+    return true;
+}
+
+void post_quit() { PostQuitMessage(0); }
+
+void report_fatal(const std::string& line) {
+    attach_console_stderr();
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+    MessageBoxA(nullptr, line.c_str(), "brickrun", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+}  // namespace platform
