@@ -282,11 +282,9 @@ std::string read_runs(const Picture& p, const std::vector<uint32_t>& palette) {
     }
 }
 
-// Decodes the checked file into pixels (header.width x header.height, pitch pixels a row); else
-// why it cannot be read.
-std::string decode(const std::vector<unsigned char>& file, const Header& h, uint32_t* pixels,
-                   size_t pitch) {
-    Picture p{file, h, pixels, pitch};
+// Why pixels of this header cannot be read, or "". Asked before the picture's memory is taken: a
+// depth of 0 bits makes the rows check pass for any size.
+std::string format_problem(const Header& h) {
     if (h.size != core_header_bytes && h.size < info_header_bytes)
         return "a bitmap header of " + std::to_string(h.size) + " bytes";
     if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 && h.bits != 32)
@@ -301,6 +299,14 @@ std::string decode(const std::vector<unsigned char>& file, const Header& h, uint
     if (!fits)
         return std::string(names[h.compression]) + " at a depth of " + std::to_string(h.bits) +
                " bits";
+    return "";
+}
+
+// Decodes the checked file, whose format_problem is "", into pixels (header.width x
+// header.height, pitch pixels a row); else why it cannot be read.
+std::string decode(const std::vector<unsigned char>& file, const Header& h, uint32_t* pixels,
+                   size_t pitch) {
+    Picture p{file, h, pixels, pitch};
     if (h.bits <= 8) {
         std::vector<uint32_t> palette = read_palette(p);
         if (h.compression != bi_rgb) return read_runs(p, palette);
@@ -340,6 +346,11 @@ Texture* texture_from_file(const char* game_path, uint32_t colour_key, ImageInfo
     std::fclose(file);
     if (!problem.empty()) {
         set_error(std::string(game_path) + ": " + problem);
+        return nullptr;
+    }
+    problem = format_problem(header);
+    if (!problem.empty()) {
+        set_error(std::string(game_path) + ": not a readable bitmap (" + problem + ")");
         return nullptr;
     }
     auto width = static_cast<int>(header.width), height = static_cast<int>(header.height);

@@ -127,6 +127,16 @@ TEST(Bitmap, RefusesOversizedPicturesAndFilesWithoutTakingTheirMemory) {
     EXPECT_TRUE(load(long_path).pixels.empty());
     EXPECT_NE(last_error().find(long_path + ": the file is 83886080 bytes"), std::string::npos)
         << last_error();
+    // 4096x4096 at a depth of 0 bits in 36 bytes: no pixel rows to check the file against, so
+    // the depth itself must be refused before the picture's 64 MB are taken (found by fuzzing).
+    std::string no_depth = bmp_file(1, 1, 24, {0}).substr(0, 36);
+    put_at(no_depth, 18, 4096, 4);
+    put_at(no_depth, 22, 4096, 4);
+    put_at(no_depth, 28, 0, 2);
+    put_at(no_depth, 10, 0, 4);  // the pixels "start" at byte 0
+    const std::string no_depth_path = write_temp_file("no_depth.bmp", no_depth);
+    EXPECT_TRUE(load(no_depth_path).pixels.empty());
+    EXPECT_EQ(last_error(), no_depth_path + ": not a readable bitmap (a depth of 0 bits)");
     EXPECT_LT(peak_memory_kb() - before, 16 * 1024) << "a refused picture still took memory";
     std::filesystem::remove(long_path);
 
