@@ -4,6 +4,7 @@
 #include "render/font.h"
 #include "render/graphics.h"
 #include "render/input.h"
+#include "shell/entry.h"
 #include "shell/game_state.h"
 #include "shell/pictures.h"
 
@@ -18,6 +19,7 @@ void show_level_banner() {
     while (end_time > static_cast<int32_t>(platform::time_ms())) {
         current_screen = game_state.lives < 0 ? Screen::game_over : Screen::banner;
         present_frame();
+        if (quit_requested) return;  // the window was closed: its caller ends the game
         fill_rect(0, 0, screen_width, screen_height, 0xFF000000);
         if (game_state.lives < 0) {
             draw_text(350, 275, "Game Over", game_font, white);

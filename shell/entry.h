@@ -2,8 +2,8 @@
 //
 // The entry creates the (hidden) game window, runs start-up, then alternates draining the window's
 // messages and running one frame until a frame says the game is over or the window was closed, and
-// runs shutdown. A close request never ends a menu or banner loop early: the flag is looked at only
-// between frames.
+// runs shutdown. The title menu and the banner look at the flag after each of their presents, so a
+// close request ends the program within one present wherever it comes.
 #pragma once
 
 #include "platform/platform.h"

@@ -4,7 +4,8 @@
 // A game frame then goes: pending level changes, extra lives, the frame-rate window, the 33 ms
 // pace, the kill-chain timer, input and a fresh picture, the bump lock, the tiles and the world,
 // the heads-up display, slow motion, the debug overlay and the exit keys. The picture is shown by
-// the next present.
+// the next present. A close request ends the menu, and the frame that shows a banner, at the first
+// present that sees it: a player who closes the window is not kept waiting for a choice or a banner.
 #include "shell/frame.h"
 
 #include "platform/platform.h"
@@ -14,6 +15,7 @@
 #include "render/input.h"
 #include "render/sprite.h"
 #include "shell/banner.h"
+#include "shell/entry.h"
 #include "shell/game_state.h"
 #include "shell/pictures.h"
 #include "world/level.h"
@@ -46,6 +48,7 @@ bool title_menu() {
         player.power = 0;  // every game starts with the small hero
         current_screen = Screen::menu;
         present_frame();
+        if (quit_requested) return false;
         keyboard_poll();
         fill_rect(0, 0, screen_width, screen_height, black);
         draw_sprite_opaque(0, 0, title_sprite);
@@ -58,6 +61,7 @@ bool title_menu() {
             if (menu_choice == 1) return false;
             game_state.lives = 3;
             show_level_banner();
+            if (quit_requested) return false;
             game_state.in_game = true;
         }
         if (key_held(DIK_ESCAPE)) return false;
@@ -134,6 +138,7 @@ bool run_frame() {
         if (!load_next_level(level_load_error)) return false;
         game_state.next_level = false;
     }
+    if (quit_requested) return false;  // closed during the banner
 
     award_extra_lives();
     measure_and_pace();

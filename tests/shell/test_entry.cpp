@@ -1,10 +1,11 @@
-// The program entry: its main loop, a level that fails to load during play, and a second game in
-// the same process starting as clean as the first.
+// The program entry: its main loop, a level that fails to load during play, a second game in the
+// same process starting as clean as the first, and a close request wherever it comes.
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/input.h"
 #include "shell/entry.h"
 #include "shell/game_state.h"
+#include "shell/pictures.h"
 #include "tests/support/test_support.h"
 
 #include <filesystem>
@@ -94,4 +95,34 @@ TEST(Program, ALevelThatCanNoLongerBeReadEndsTheProgramWithStatusOne) {
         << err;
     EXPECT_EQ(headless::presents(), 120);  // no banner, no frame of a half-loaded level
     EXPECT_FALSE(platform::device_exists());  // shut down
+}
+
+TEST(Program, ACloseRequestEndsTheProgramWithoutAnotherPictureWhereverItComes) {
+    struct Case {
+        const char* where;
+        int close_at;  // the present during which the window is closed
+        Screen screen;
+    };
+    // The game starts at present 2 and its banner lasts 100 presents; at present 140 the hero is
+    // made to have lost its last life, so presents 142 on show the game-over screen.
+    const Case cases[] = {{"the title menu", 1, Screen::menu},
+                          {"the level banner", 40, Screen::banner},
+                          {"play", 120, Screen::game},
+                          {"the game-over screen", 150, Screen::game_over}};
+    for (const Case& c : cases) {
+        testing::internal::CaptureStderr();
+        int status = run_program(start_and_play, [&](int present, const uint32_t*, int, int) {
+            if (present == 140) {
+                game_state.lives = -1;
+                game_state.restart_level = true;
+            }
+            if (present != c.close_at) return;
+            EXPECT_EQ(current_screen, c.screen) << c.where;
+            headless::request_close();
+        });
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(status, 0) << c.where << ": " << err;
+        EXPECT_EQ(headless::presents(), c.close_at) << c.where;
+        EXPECT_FALSE(platform::device_exists()) << c.where;  // shut down
+    }
 }
