@@ -3,15 +3,17 @@
 # brickrun on a private X display and measures the CPU time brickrun uses, as a percentage of one
 # core, in the title menu, on the level banner and in play, and during play the interval between
 # the pictures reaching the window (median and worst over FRAMES frames, by the X server's clock).
-# Prints numbers only.
+# With a SIZE (1600x1200, say) the window is resized to it first, on a display of that size, so the
+# picture is scaled. Prints numbers only.
 #
-# Usage: pacing.sh BUILD_DIR [FRAMES]   (BUILD_DIR holds brickrun, frame-times and data/)
+# Usage: pacing.sh BUILD_DIR [FRAMES] [SIZE]   (BUILD_DIR holds brickrun, frame-times and data/)
 # Needs: Xvfb, xdotool, ImageMagick.
 set -u
 
-[[ $# -ge 1 && -d $1 ]] || { echo "usage: $0 BUILD_DIR [FRAMES]" >&2; exit 2; }
+[[ $# -ge 1 && -d $1 ]] || { echo "usage: $0 BUILD_DIR [FRAMES] [SIZE]" >&2; exit 2; }
 BUILD=$(cd "$1" && pwd)
 FRAMES=${2:-300}
+SIZE=${3:-}
 HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=SCRIPTDIR/../tests/e2e/xvfb_game.sh
 source "$HERE/../tests/e2e/xvfb_game.sh"
@@ -39,9 +41,10 @@ cpu_over() {
     core_percent $(($(cpu_ticks "$GAME_PID") - before)) $(($(now_ms) - started))
 }
 
-start_display
+start_display "${SIZE:-1024x768}"
 start_game "$BUILD"
 find_window
+[[ -z $SIZE ]] || xdotool windowsize "$WINDOW" "${SIZE%x*}" "${SIZE#*x}"
 picture_until title is_title $(($(now_ms) + 5000)) || fail "no title menu within 5 s"
 timeout 5 xdotool windowfocus --sync "$WINDOW" || fail "the window does not take the keyboard focus"
 menu_cpu=$(cpu_over 3)
@@ -59,6 +62,7 @@ server_ticks=$(($(cpu_ticks "$XVFB_PID") - server_before))
 read -r total _ _ sky < <(shoot after)
 
 read -r _ count _ median _ _ worst _ <<<"$result"
+echo "window:       ${SIZE:-800x600}"
 echo "frames:       $count intervals over $elapsed ms"
 echo "median:       $median ms"
 echo "worst:        $worst ms"

@@ -1,4 +1,4 @@
-// Error text and file opening, shared by every backend.
+// Error text, the data folder and file opening, shared by every backend.
 #include "platform/platform.h"
 
 #include <sys/stat.h>
@@ -9,21 +9,30 @@ namespace platform {
 
 namespace {
 std::string error_text;
-}
+std::string data_folder;
+}  // namespace
 
 const std::string& last_error() { return error_text; }
 
 void set_error(std::string text) { error_text = std::move(text); }
+
+void set_data_folder(std::string folder) { data_folder = std::move(folder); }
+
+PathKind path_kind(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) return PathKind::missing;
+    return (status.st_mode & S_IFMT) == S_IFDIR ? PathKind::folder : PathKind::file;
+}
 
 std::FILE* open_file(const char* game_path, const char* mode) {
     std::string path = game_path;
     for (char& c : path) {
         if (c == '\\') c = '/';
     }
+    if (!data_folder.empty()) path = data_folder + "/" + path;
     // A folder opens for reading on Linux, and then reads as nothing or as an absurd length; on
     // Windows it does not open at all. Either way it is named for what it is.
-    struct stat status {};
-    if (stat(path.c_str(), &status) == 0 && (status.st_mode & S_IFMT) == S_IFDIR) {
+    if (path_kind(path) == PathKind::folder) {
         set_error(std::string("cannot open ") + path + ": it is a folder");
         return nullptr;
     }

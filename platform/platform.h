@@ -51,8 +51,18 @@ void post_quit();
 // ---- files ------------------------------------------------------------------------------------
 
 // fopen for the game's own file names: every backslash becomes '/', so "Graphics\\sky.bmp" and
-// "Maps//level2.map" work as written.
+// "Maps//level2.map" work as written. They are read from the data folder.
 std::FILE* open_file(const char* game_path, const char* mode);
+
+// The folder the game's files are read from: "" (the start) is the working folder, as the game
+// was made to read them; any other folder is put before every name the game asks for.
+void set_data_folder(std::string folder);
+
+enum class PathKind { missing, file, folder };
+PathKind path_kind(const std::string& path);
+
+// The folder holding the running program's file, ending in '/'; "" where it cannot be known.
+std::string program_folder();
 
 // ---- clock (stands in for timeGetTime and Sleep) -----------------------------------------------
 

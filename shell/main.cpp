@@ -1,6 +1,8 @@
 // The programs brickrun and brickrun-fs: the same game, built windowed or full screen.
 #include "platform/platform.h"
 #include "platform/replay.h"
+#include "shell/command_line.h"
+#include "shell/data_search.h"
 #include "shell/entry.h"
 
 #include <string>
@@ -11,23 +13,58 @@
 
 const bool build_windowed = BUILD_WINDOWED;
 
-// The only option, `--record FILE`, is taken here: the game itself reads no command line.
+namespace {
+
+constexpr const char* name = BUILD_WINDOWED ? "brickrun" : "brickrun-fs";
+
+constexpr const char* help = BUILD_WINDOWED ? R"(usage: brickrun [--data DIR] [--record FILE]
+The platform game brickrun, in a window (brickrun-fs plays it full screen).
+
+  --data DIR      read the game's data (Graphics/, Maps/ and font.raw) from DIR; without it the
+                  current folder, then ../share/brickrun and data/ beside the program
+  --record FILE   write down everything the game reads, for brickrun-headless --replay
+  --help          print this and exit
+  --version       print the version and exit
+
+Keys: arrows walk, crouch and choose; Space jumps; Left Shift runs; Return chooses; Escape quits.
+)"
+                                            : R"(usage: brickrun-fs [--data DIR] [--record FILE]
+The platform game brickrun, full screen (brickrun plays it in a window).
+
+  --data DIR      read the game's data (Graphics/, Maps/ and font.raw) from DIR; without it the
+                  current folder, then ../share/brickrun and data/ beside the program
+  --record FILE   write down everything the game reads, for brickrun-headless --replay
+  --help          print this and exit
+  --version       print the version and exit
+
+Keys: arrows walk, crouch and choose; Space jumps; Left Shift runs; Return chooses; Escape quits.
+)";
+
+}  // namespace
+
+// The options are taken here: the game itself reads no command line.
 int main(int argc, char** argv) {
-    std::string record;
+    if (answer_help_or_version(argc, argv, name, help)) return 0;
+    const std::string usage = std::string(" (usage: ") + name + " [--data DIR] [--record FILE])";
+    std::string record, data;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg != "--record") {
-            platform::report_fatal("brickrun: unknown option " + arg +
-                                   " (usage: brickrun [--record FILE])");
+        if (arg != "--record" && arg != "--data") {
+            platform::report_fatal("brickrun: unknown option " + arg + usage);
             return 2;
         }
         if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-            platform::report_fatal("brickrun: --record needs a file name");
+            platform::report_fatal("brickrun: " + arg +
+                                   (arg == "--record" ? " needs a file name" : " needs a folder"));
             return 2;
         }
-        record = argv[++i];
+        (arg == "--record" ? record : data) = argv[++i];
     }
     std::string error;
+    if (!use_data_folder(data, platform::program_folder(), error)) {
+        platform::report_fatal(error);
+        return 1;
+    }
     if (!record.empty() && !platform::replay::record_to(record, error)) {
         platform::report_fatal("brickrun: " + record + ": " + error);
         return 2;

@@ -70,6 +70,9 @@ void post_quit() { state.messages.push_back(Message::quit); }
 
 void report_fatal(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
 
+// Headless programs are told where their data is (--data), or run in it.
+std::string program_folder() { return ""; }
+
 // ---- clock -----------------------------------------------------------------------------------------
 
 uint32_t backend::time_ms() { return state.clock; }
@@ -173,7 +176,10 @@ bool read_script_file(const std::string& path, std::vector<InputChange>& out, st
     return parse_script(in, out, error);
 }
 
-void reset() { state = Headless{}; }
+void reset() {
+    state = Headless{};
+    set_data_folder("");
+}
 
 void set_present_ms(uint32_t ms) { state.present_ms = ms; }
 

@@ -3,6 +3,7 @@
 
 #include "platform/backend.h"
 #include "platform/platform.h"
+#include "platform/sdl/gamepad.h"
 #include "platform/sdl/keymap.h"
 
 #include <SDL.h>
@@ -16,6 +17,9 @@ constexpr uint8_t held = 0x80;
 
 bool keyboard_ready = false;
 bool mouse_ready = false;
+// The Return of an Alt+Return (the full-screen switch) is kept from the game until it is let go,
+// Alt or no Alt: the menu would take it for a choice.
+bool return_swallowed = false;
 
 // The game has one window, so any window with the keyboard focus is the game's.
 bool window_active() { return SDL_GetKeyboardFocus() != nullptr; }
@@ -40,7 +44,10 @@ bool readable(bool ready) {
 
 bool backend::keyboard_open() { return open_device(keyboard_ready); }
 
-void keyboard_close() { keyboard_ready = false; }
+void keyboard_close() {
+    keyboard_ready = false;
+    sdl::gamepads_close();
+}
 
 bool backend::keyboard_read(uint8_t keys[256]) {
     if (!readable(keyboard_ready)) return false;
@@ -51,6 +58,11 @@ bool backend::keyboard_read(uint8_t keys[256]) {
         const uint8_t code = sdl::key_code_of(scancode);
         if (state[scancode] && code != 0) keys[code] = held;
     }
+    const bool alt = state[SDL_SCANCODE_LALT] || state[SDL_SCANCODE_RALT];
+    if (!state[SDL_SCANCODE_RETURN]) return_swallowed = false;
+    else if (alt) return_swallowed = true;
+    if (return_swallowed) keys[sdl::key_code_of(SDL_SCANCODE_RETURN)] = 0;
+    sdl::gamepad_keys(keys);
     return true;
 }
 

@@ -1,21 +1,23 @@
 // The game window, its messages, and the display that shows the finished picture in it.
 //
-// The shared device draws every picture into its own back buffer; here it reaches the screen the
-// cheapest way for the window's size. A window of the picture's size (the windowed game) gets the
-// picture copied into its own surface, with no texture upload or GPU work at all. Full screen, the
-// picture goes into a streaming texture that the renderer scales (nearest neighbour, whole
-// multiples, centred on black). Either way the player sees the back buffer pixel for pixel.
+// The shared device draws every picture into its own back buffer; here it reaches the screen through
+// the window's own surface, with no texture upload or GPU work at all: on X11 a shared-memory image
+// the server copies from. The window can be resized, maximised or made full screen (F11 or
+// Alt+Return); the picture is then drawn at the largest whole multiple that fits, centred on black,
+// so the player sees the back buffer pixel for pixel, each pixel a square block.
 
 #include "platform/backend.h"
 #include "platform/platform.h"
+#include "platform/scaling.h"
+#include "platform/sdl/gamepad.h"
 
 #include <SDL.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <string>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -24,9 +26,10 @@ namespace {
 constexpr const char* window_class = "Vidazozo";
 
 SDL_Window* window = nullptr;
-SDL_Renderer* renderer = nullptr;  // full screen only; a windowed game shows in the window's surface
-SDL_Texture* texture = nullptr;
 std::deque<Message> messages;
+int picture_width = 0, picture_height = 0;
+int windowed_x = 0, windowed_y = 0;  // where the window was before it went full screen
+std::vector<uint32_t> scratch;  // the scaled picture, for a surface of another pixel format
 
 // Pictures reach the screen at most once per display refresh (about 60 a second), as a device
 // presenting on the vertical retrace does. Game frames come every 33 ms and never wait for it;
@@ -57,15 +60,6 @@ bool is_close_request(const SDL_Event& event) {
     return event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE;
 }
 
-// Moves what SDL has gathered into the game's queue; input events only update SDL's key and
-// mouse state, which the input reads take as snapshots.
-void pump() {
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        if (is_close_request(event)) messages.push_back(Message::close);
-    }
-}
-
 // Full screen at the desktop's own resolution. The window first covers the display by itself, so
 // the picture fills the screen even where no window manager carries out the full-screen request.
 bool cover_display() {
@@ -81,41 +75,57 @@ bool cover_display() {
     return true;
 }
 
-// Into the window's own surface. The back buffer's alpha is what the drawing left there, and the
-// screen shows colour only, so the picture is read as XRGB: copied row for row into a surface of
-// that format (X11's usual one), converted into any other. Should a window manager hold the window
-// at another size, the picture is drawn at the largest whole multiple that fits, centred on black.
+// F11 and Alt+Return switch between the window and the whole desktop, in both programs. Leaving
+// full screen, the window takes the picture's size again, where it was before (the full-screen
+// program's window at the top-left corner).
+void toggle_full_screen() {
+    if ((SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        SDL_SetWindowFullscreen(window, 0);
+        SDL_SetWindowSize(window, picture_width, picture_height);
+        SDL_SetWindowPosition(window, windowed_x, windowed_y);
+    } else {
+        SDL_GetWindowPosition(window, &windowed_x, &windowed_y);
+        cover_display();
+    }
+}
+
+bool is_full_screen_key(const SDL_Event& event) {
+    if (event.type != SDL_KEYDOWN || event.key.repeat) return false;
+    const SDL_Scancode key = event.key.keysym.scancode;
+    return key == SDL_SCANCODE_F11 ||
+           (key == SDL_SCANCODE_RETURN && (event.key.keysym.mod & KMOD_ALT) != 0);
+}
+
+// Moves what SDL has gathered into the game's queue; input events only update SDL's key and
+// mouse state, which the input reads take as snapshots.
+void pump() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (is_close_request(event)) messages.push_back(Message::close);
+        if (is_full_screen_key(event)) toggle_full_screen();
+        sdl::gamepad_event(event);
+    }
+}
+
+// Into the window's own surface, at the largest whole multiple that fits, centred on black (or
+// shrunk to fit a window smaller than the picture). The back buffer's alpha is what the drawing
+// left there, and the screen shows colour only, so the picture is read as XRGB: drawn straight into
+// a surface of that format (X11's usual one), converted into any other.
 void show_in_surface(const uint32_t* pixels, int width, int height) {
     SDL_Surface* surface = SDL_GetWindowSurface(window);
     if (!surface) return;
-    const int pitch = width * static_cast<int>(sizeof(uint32_t));
-    if (surface->w == width && surface->h == height) {
-        SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, pixels, pitch,
-                          surface->format->format, surface->pixels, surface->pitch);
+    const uint32_t format = surface->format->format;
+    if (format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888) {
+        draw_scaled(pixels, width, height, static_cast<uint32_t*>(surface->pixels),
+                    surface->pitch / 4, surface->w, surface->h);
     } else {
-        SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<uint32_t*>(pixels), width, height, 32, pitch, SDL_PIXELFORMAT_RGB888);
-        if (!picture) return;
-        const int scale = std::max(1, std::min(surface->w / width, surface->h / height));
-        SDL_Rect area{(surface->w - width * scale) / 2, (surface->h - height * scale) / 2,
-                      width * scale, height * scale};
-        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-        SDL_BlitScaled(picture, nullptr, surface, &area);
-        SDL_FreeSurface(picture);
+        scratch.resize(static_cast<size_t>(surface->w) * static_cast<size_t>(surface->h));
+        draw_scaled(pixels, width, height, scratch.data(), surface->w, surface->w, surface->h);
+        SDL_ConvertPixels(surface->w, surface->h, SDL_PIXELFORMAT_RGB888, scratch.data(),
+                          surface->w * 4, format, surface->pixels, surface->pitch);
     }
     backend::wait_until(static_cast<int32_t>(last_shown + refresh_ms));
     SDL_UpdateWindowSurface(window);
-}
-
-// Through the renderer, which scales the texture to the screen.
-void show_with_renderer(const uint32_t* pixels, int width, int height) {
-    const SDL_Rect area{0, 0, width, height};
-    SDL_UpdateTexture(texture, &area, pixels, width * static_cast<int>(sizeof(uint32_t)));
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, SDL_ALPHA_OPAQUE);
-    SDL_RenderClear(renderer);
-    SDL_RenderCopy(renderer, texture, &area, nullptr);
-    backend::wait_until(static_cast<int32_t>(last_shown + refresh_ms));
-    SDL_RenderPresent(renderer);
 }
 
 }  // namespace
@@ -125,16 +135,18 @@ bool backend::window_create(const char* title, int x, int y, int width, int heig
     setenv("SDL_VIDEO_X11_WMCLASS", window_class, 1);
     // One close click is one close request: without this SDL adds a quit event of its own.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    // Ctrl+C and kill end the game as they end any program, not through a close request the
-    // title menu would ignore.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Ctrl+C and kill (SIGINT, SIGTERM) arrive as SDL_QUIT, a close request like the close
+    // button's: the game ends at its next picture, its recording finished.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
     // A driver named in SDL_VIDEODRIVER still wins over this list.
     SDL_SetHint(SDL_HINT_VIDEODRIVER, display_drivers().c_str());
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         fail("no display: ");
         return false;
     }
-    window = SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_HIDDEN);
+    // Controllers are a bonus: a machine without them, or without their subsystem, plays on.
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+    window = SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!window) {
         fail("cannot create the window: ");
         return false;
@@ -161,58 +173,28 @@ void post_quit() { messages.push_back(Message::quit); }
 
 void report_fatal(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
 
+std::string program_folder() {
+    char* base = SDL_GetBasePath();
+    if (!base) return "";
+    std::string folder = base;
+    SDL_free(base);
+    return folder;
+}
+
 namespace backend {
 
 bool display_create(int width, int height, bool windowed) {
-    // A window has either a surface or a renderer, never both; windowed, the surface is taken at
-    // the first present, when the window has its final size. It is the window's own surface, not
-    // a texture SDL would draw it through: on X11 a shared-memory image the server copies from.
-    if (windowed) {
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        return true;
-    }
-    // Nearest neighbour: a scaled picture keeps its hard pixel edges.
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
-    // Any renderer SDL has, the software one last. No vsync: the game keeps its own pace, and
-    // waiting for the screen as well would fight it.
-    renderer = SDL_CreateRenderer(window, -1, 0);
-    if (!renderer) {
-        fail("cannot draw in the window: ");
-        return false;
-    }
-    // Only now: making the renderer can remake the window where it was first created.
-    if (!cover_display()) {
-        display_release();
-        return false;
-    }
-    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                width, height);
-    if (!texture) {
-        fail("cannot make the picture texture: ");
-        display_release();
-        return false;
-    }
-    // The back buffer's alpha is what the drawing left there; the screen shows colour only.
-    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
-    // Whole multiples of the picture, centred, the rest black, on a screen of any size.
-    SDL_RenderSetLogicalSize(renderer, width, height);
-    SDL_RenderSetIntegerScale(renderer, SDL_TRUE);
-    return true;
+    picture_width = width;
+    picture_height = height;
+    // The window's own surface, not a texture SDL would draw it through.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    return windowed || cover_display();
 }
 
-void display_release() {
-    if (texture) SDL_DestroyTexture(texture);
-    if (renderer) SDL_DestroyRenderer(renderer);
-    texture = nullptr;
-    renderer = nullptr;
-}
+void display_release() { scratch = {}; }
 
 void display_show(const uint32_t* pixels, int width, int height) {
-    if (renderer) {
-        show_with_renderer(pixels, width, height);
-    } else {
-        show_in_surface(pixels, width, height);
-    }
+    show_in_surface(pixels, width, height);
     last_shown = time_ms();
 }
 

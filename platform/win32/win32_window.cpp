@@ -28,23 +28,29 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
     return DefWindowProcA(hwnd, message, wparam, lparam);
 }
 
-// A GUI program has no standard error of its own. Started from a console, it writes to that one;
-// with its output redirected, it keeps the file it was given.
-void attach_console_stderr() {
-    static bool tried = false;
-    if (tried) return;
-    tried = true;
-    const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
-    if (handle != nullptr && handle != INVALID_HANDLE_VALUE) return;
-    if (AttachConsole(ATTACH_PARENT_PROCESS)) std::freopen("CONOUT$", "w", stderr);
+bool has_handle(DWORD which) {
+    const HANDLE handle = GetStdHandle(which);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE;
 }
+
+// A GUI program has no standard output or error of its own. Started from a console, it writes to
+// that one; with its output redirected, it keeps the files it was given. Done before main runs,
+// so that --help, --version and the warnings reach the console too.
+struct ConsoleOutput {
+    ConsoleOutput() {
+        const bool out = has_handle(STD_OUTPUT_HANDLE), err = has_handle(STD_ERROR_HANDLE);
+        if ((out && err) || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
+        if (!out) std::freopen("CONOUT$", "w", stdout);
+        if (!err) std::freopen("CONOUT$", "w", stderr);
+    }
+};
+const ConsoleOutput console_output;
 
 }  // namespace
 
 HWND win32::main_window() { return window; }
 
 bool backend::window_create(const char* title, int x, int y, int width, int height) {
-    attach_console_stderr();
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_CLASSDC;
@@ -93,8 +99,15 @@ bool backend::message_take(Message& message) {
 
 void post_quit() { PostQuitMessage(0); }
 
+std::string program_folder() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return "";
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
 void report_fatal(const std::string& line) {
-    attach_console_stderr();
     std::fprintf(stderr, "%s\n", line.c_str());
     std::fflush(stderr);
     MessageBoxA(nullptr, line.c_str(), "brickrun", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);

@@ -58,7 +58,7 @@ start_display
 # Without its levels: one line in a message box, and on stderr, then status 1 once it is closed.
 mkdir -p "$WORK/no-maps"
 cp -r "$WINBUILD/data/Graphics" "$WINBUILD/data/font.raw" "$WORK/no-maps/"
-start_wine_game "$WORK/no-maps"
+start_wine_game "$WORK/no-maps" --data .
 box=
 for _ in $(seq 200); do
     box=$(xdotool search --onlyvisible --name '^brickrun$' 2>/dev/null | head -n 1)

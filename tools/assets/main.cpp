@@ -22,7 +22,9 @@
 #include <system_error>
 #include <vector>
 
+#include "shell/command_line.h"
 #include "tools/assets/font.h"
+#include "tools/assets/icon.h"
 #include "tools/assets/level.h"
 #include "tools/assets/picture.h"
 #include "tools/assets/preview.h"
@@ -38,7 +40,7 @@ constexpr int kExitUsage = 2;
 int usage()
 {
     std::cerr << "usage: brickrun-assets picture|font|level|unlevel INPUT OUTPUT"
-                 " | preview LEVEL.txt OUT.png [GRAPHICS_DIR]\n";
+                 " | preview LEVEL.txt OUT.png [GRAPHICS_DIR] | icon PICTURE.txt SIZE OUT.png\n";
     return kExitUsage;
 }
 
@@ -127,13 +129,8 @@ int unlevel(const std::string& in, const std::string& out)
 
 // The picture is written beside the output under a temporary name with the same extension (which
 // picks the format) and renamed into place, like every other output.
-int preview(const std::string& in, const std::string& out, const std::string& graphics_dir)
+int write_picture(const std::string& out, const assets::Image& picture, bool alpha)
 {
-    assets::Image picture;
-    if (auto error = assets::draw_preview(in, graphics_dir, picture)) {
-        std::cerr << *error << '\n';
-        return kExitBadInput;
-    }
     const fs::path target(out);
     std::error_code code;
     if (target.has_parent_path()) {
@@ -143,7 +140,8 @@ int preview(const std::string& in, const std::string& out, const std::string& gr
     }
     const fs::path temporary = target.parent_path() / (".partial-" + target.filename().string());
     std::string error;
-    if (!write_image(temporary.string(), picture.pixels.data(), picture.width, picture.height, error)) {
+    if (!write_image(temporary.string(), picture.pixels.data(), picture.width, picture.height, error,
+                     alpha)) {
         fs::remove(temporary, code);
         const std::string prefix = temporary.string() + ": ";
         return fail(out, error.starts_with(prefix) ? error.substr(prefix.size()) : error);
@@ -156,6 +154,37 @@ int preview(const std::string& in, const std::string& out, const std::string& gr
     return 0;
 }
 
+int preview(const std::string& in, const std::string& out, const std::string& graphics_dir)
+{
+    assets::Image picture;
+    if (auto error = assets::draw_preview(in, graphics_dir, picture)) {
+        std::cerr << *error << '\n';
+        return kExitBadInput;
+    }
+    return write_picture(out, picture, false);
+}
+
+int icon(const std::string& in, const std::string& size_text, const std::string& out)
+{
+    const std::optional<int> size = assets::parse_number(size_text, 1, assets::kMaxPictureSize);
+    if (!size)
+        return usage();
+    std::string error;
+    const auto source = assets::read_file(in, error);
+    if (!source)
+        return fail(in, "cannot read: " + error);
+    const assets::Compiled picture = assets::compile_picture(*source);
+    if (picture.error) {
+        const assets::SourceError& e = *picture.error;
+        std::cerr << in << ':' << e.line << ':' << e.column << ": " << e.message << '\n';
+        return kExitBadInput;
+    }
+    assets::Image image;
+    if (auto problem = assets::draw_icon(picture.bytes, *size, image))
+        return fail(in, *problem);
+    return write_picture(out, image, true);
+}
+
 int run(int argc, char** argv)
 {
     if (argc < 4)
@@ -165,6 +194,8 @@ int run(int argc, char** argv)
     const std::string out = argv[3];
     if (in.empty() || out.empty())
         return usage();
+    if (command == "icon" && argc == 5)
+        return icon(in, argv[3], argv[4]);
     if (command == "preview" && argc <= 5) {
         const std::string graphics = argc == 5 ? argv[4] : assets::default_graphics_dir(in);
         return graphics.empty() ? usage() : preview(in, out, graphics);
@@ -180,8 +211,27 @@ int run(int argc, char** argv)
 
 }  // namespace
 
+constexpr const char* help = R"(usage: brickrun-assets COMMAND INPUT OUTPUT
+Compiles the game's data from its text sources, and back.
+
+  picture IN.txt OUT.bmp         a picture: pixel art with a palette, to a 24-bit BMP
+  font IN.txt OUT.raw            the font's 96 glyphs, to the raw 648x12 strip
+  level IN.txt OUT.map           a level, checked (exit pipe, the hero's start, tiles), to a map
+  unlevel IN.map OUT.txt         any map back to text
+  preview LEVEL.txt OUT.png [GRAPHICS_DIR]
+                                 the whole level drawn as one picture from the game's pictures
+  icon PICTURE.txt SIZE OUT.png  a square picture at SIZE pixels (a whole multiple), white clear
+  --help                         print this and exit
+  --version                      print the version and exit
+
+A bad source gets "file:line:column: message" and exit status 1, with nothing written; a bad
+command line exit status 2.
+)";
+
 int main(int argc, char** argv)
 {
+    if (answer_help_or_version(argc, argv, "brickrun-assets", help))
+        return 0;
     try {
         return run(argc, argv);
     } catch (const std::exception& e) {

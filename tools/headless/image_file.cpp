@@ -25,9 +25,10 @@ void png_chunk(std::vector<unsigned char>& out, const char* type, const std::vec
     put32_be(out, static_cast<uint32_t>(crc));
 }
 
-bool encode_png(const uint32_t* pixels, int width, int height, std::vector<unsigned char>& out) {
+bool encode_png(const uint32_t* pixels, int width, int height, bool alpha,
+                std::vector<unsigned char>& out) {
     std::vector<unsigned char> raw;
-    raw.reserve(static_cast<size_t>(height) * (1 + 3 * width));
+    raw.reserve(static_cast<size_t>(height) * (1 + (alpha ? 4 : 3) * width));
     for (int y = 0; y < height; ++y) {
         raw.push_back(0);  // no filter
         for (int x = 0; x < width; ++x) {
@@ -35,6 +36,7 @@ bool encode_png(const uint32_t* pixels, int width, int height, std::vector<unsig
             raw.push_back(static_cast<unsigned char>(p >> 16));
             raw.push_back(static_cast<unsigned char>(p >> 8));
             raw.push_back(static_cast<unsigned char>(p));
+            if (alpha) raw.push_back(static_cast<unsigned char>(p >> 24));
         }
     }
     uLongf packed_size = compressBound(static_cast<uLong>(raw.size()));
@@ -48,7 +50,8 @@ bool encode_png(const uint32_t* pixels, int width, int height, std::vector<unsig
     std::vector<unsigned char> header;
     put32_be(header, static_cast<uint32_t>(width));
     put32_be(header, static_cast<uint32_t>(height));
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, no interlace
+    // 8-bit RGB or RGBA, no interlace.
+    header.insert(header.end(), {8, static_cast<unsigned char>(alpha ? 6 : 2), 0, 0, 0});
     png_chunk(out, "IHDR", header);
     png_chunk(out, "IDAT", packed);
     png_chunk(out, "IEND", {});
@@ -96,10 +99,10 @@ bool ends_with(const std::string& s, const std::string& tail) {
 }  // namespace
 
 bool write_image(const std::string& path, const uint32_t* pixels, int width, int height,
-                 std::string& error) {
+                 std::string& error, bool alpha) {
     std::vector<unsigned char> bytes;
     if (ends_with(path, ".png")) {
-        if (!encode_png(pixels, width, height, bytes)) {
+        if (!encode_png(pixels, width, height, alpha, bytes)) {
             error = path + ": cannot compress the picture";
             return false;
         }

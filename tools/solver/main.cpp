@@ -13,6 +13,7 @@
 #include "platform/headless/headless.h"
 #include "player/player.h"
 #include "render/input.h"
+#include "shell/command_line.h"
 #include "shell/entry.h"
 #include "shell/frame.h"
 #include "shell/game_state.h"
@@ -203,7 +204,21 @@ void write_script(const std::vector<Frame>& frames, int levels, std::ostream& ou
 
 }  // namespace
 
+constexpr const char* help = R"(usage: brickrun-solve --data DIR --levels 1|2|3 --out DIR [--segment N] [--beam N]
+Searches, by playing the real game headless, for input scripts that clear the levels from the
+title menu without losing a life, and writes them to the --out folder (levelN.txt, game.txt).
+
+  --data DIR      the built game data
+  --levels N      clear the first N levels (3: the whole game)
+  --out DIR       where the scripts go
+  --segment N     frames each choice of keys is held for (default 4)
+  --beam N        how many candidates the search keeps at each step (default 8)
+  --help          print this and exit
+  --version       print the version and exit
+)";
+
 int main(int argc, char** argv) {
+    if (answer_help_or_version(argc, argv, "brickrun-solve", help)) return 0;
     std::string data = ".", out_path;
     int levels = 1;
     for (int i = 1; i + 1 < argc; i += 2) {

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# End to end: brickrun installed like any game, and found from anywhere. cmake --install puts the
+# programs, their data, a valid desktop entry and AppStream file, icons at four sizes and the manual
+# pages under a prefix; the installed brickrun, started from another folder, finds its data and
+# shows the title menu. The build's own brickrun does the same from elsewhere, and a brickrun with
+# no data anywhere names every place it looked in one line and exits 1.
+#
+# Usage: install_under_xvfb.sh BUILD_DIR   (BUILD_DIR: a configured and built build folder)
+# Needs: Xvfb, xdotool, ImageMagick, desktop-file-utils, appstream, groff.
+set -u
+
+# shellcheck source=SCRIPTDIR/xvfb_game.sh
+source "$(dirname "$0")/xvfb_game.sh"
+take_build_dir "$@"
+
+start_test
+for tool in desktop-file-validate appstreamcli groff identify; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup test installs it)"
+done
+
+prefix=$WORK/prefix
+cmake --install "$BUILD" --prefix "$prefix" >"$WORK/install.log" || fail "cmake --install failed: $(tail -n 3 "$WORK/install.log")"
+for file in bin/brickrun bin/brickrun-fs share/brickrun/font.raw share/brickrun/Maps/level3.map \
+    share/brickrun/Graphics/sky.bmp share/applications/brickrun.desktop \
+    share/metainfo/org.brickrun.brickrun.metainfo.xml share/man/man6/brickrun.6 \
+    share/man/man6/brickrun-fs.6; do
+    [[ -s $prefix/$file ]] || fail "the install lacks $file"
+done
+desktop-file-validate "$prefix/share/applications/brickrun.desktop" || fail "the desktop entry is not valid"
+grep -qx 'Categories=Game;ArcadeGame;' "$prefix/share/applications/brickrun.desktop" || fail "the desktop entry is not in the Game category"
+appstreamcli validate --no-net "$prefix/share/metainfo/org.brickrun.brickrun.metainfo.xml" >"$WORK/appstream.log" 2>&1 ||
+    fail "the AppStream file is not valid: $(tail -n 5 "$WORK/appstream.log")"
+for size in 32 64 128 256; do
+    icon=$prefix/share/icons/hicolor/${size}x${size}/apps/brickrun.png
+    [[ $(identify -format '%wx%h %[channels]' "$icon" 2>/dev/null) == "${size}x${size} srgba"* ]] ||
+        fail "no ${size}x${size} icon with transparency: $(identify "$icon" 2>&1)"
+done
+warnings=$(groff -man -ww -z "$prefix/share/man/man6/brickrun.6" 2>&1)
+[[ -z $warnings ]] || fail "the manual page has faults: $warnings"
+echo "ok: installed programs, data, desktop entry, AppStream file, icons at 32 to 256 and manual pages, all valid"
+
+version=$(cd / && "$prefix/bin/brickrun" --version)
+[[ $version == "brickrun "[0-9]* ]] || fail "the installed brickrun says '$version' to --version"
+
+# With no data anywhere: one line naming every place tried, status 1.
+mkdir -p "$WORK/alone/bin"
+cp "$BUILD/brickrun" "$WORK/alone/bin/"
+(cd "$WORK/alone" && exec env -u DISPLAY "$WORK/alone/bin/brickrun") 2>"$WORK/alone.err"
+status=$?
+lines=$(wc -l <"$WORK/alone.err")
+((status == 1 && lines == 1)) || fail "with no data: status $status and $lines lines, not 1 and 1"
+grep -q "in the current folder, $WORK/alone/bin/../share/brickrun, $WORK/alone/bin/data;" "$WORK/alone.err" ||
+    fail "with no data, the line does not name every place: $(cat "$WORK/alone.err")"
+echo "ok: with no data: $(cat "$WORK/alone.err")"
+
+start_display
+for program in "$prefix/bin/brickrun" "$BUILD/brickrun"; do
+    (cd "$WORK" && exec "$program") 2>"$WORK/game.err" &
+    GAME_PID=$!
+    find_window
+    picture_until title is_title $(($(now_ms) + 20000)) || fail "$program started elsewhere shows no title menu"
+    timeout 5 xdotool windowfocus --sync "$WINDOW" || fail "the window does not take the keyboard focus"
+    hold_key Escape
+    retry 100 game_ended || fail "$program still runs 10 s after Escape"
+    wait "$GAME_PID"
+    status=$?
+    GAME_PID=
+    ((status == 0)) || fail "$program ended with status $status: $(tail -n 3 "$WORK/game.err")"
+    echo "ok: $program, started in another folder, found its data and showed the title menu"
+done
+echo "passed"
