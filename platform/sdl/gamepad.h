@@ -12,10 +12,8 @@ namespace platform::sdl {
 // Opens a controller that was plugged in, closes one that was pulled out; other events pass.
 void gamepad_event(const SDL_Event& event);
 
-// Sets, in a snapshot indexed by DirectInput key code, the keys the open controllers hold: the
-// d-pad and the left stick (beyond a quarter of its travel) for the arrows, the south button (A)
-// for Space, the west button (X) or either shoulder for Left Shift, Start for Return, Back for
-// Escape.
+// Sets, in a snapshot indexed by DirectInput key code, the keys the open controllers hold (see
+// platform/controller_keys.h).
 void gamepad_keys(uint8_t keys[256]);
 
 // Closes every controller.

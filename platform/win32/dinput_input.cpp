@@ -6,6 +6,7 @@
 #include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/win32/win32.h"
+#include "platform/win32/xinput_pads.h"
 
 #define DIRECTINPUT_VERSION 0x0800
 #include <dinput.h>
@@ -82,6 +83,7 @@ bool backend::keyboard_read(uint8_t keys[256]) {
     uint8_t state[256];
     if (!read(keyboard, sizeof state, state)) return false;
     std::copy(state, state + 256, keys);
+    win32::pad_keys(keys);
     return true;
 }
 
