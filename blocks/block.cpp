@@ -1,6 +1,7 @@
 #include "blocks/block.h"
 
 #include "blocks/item.h"
+#include "platform/platform.h"
 #include "render/sprite.h"
 #include "shell/game_state.h"
 #include "shell/pictures.h"
@@ -60,15 +61,18 @@ bool Block::try_bump(int32_t px, int32_t py, int32_t power) {
 void Block::hit(int32_t power) {
     if (power <= 0 && block_type == BLOCK_BRICK) {
         bump = -1;  // a small hero only bumps a brick
+        platform::play_sound(platform::Sound::bump);
         return;
     }
     used = true;
     if (block_type == BLOCK_BRICK) {
         current_map.clear_cell(x / cell_size, static_cast<int32_t>(std::ceil(y / 32.0)) + 1);
         debris_timer = 1;
+        platform::play_sound(platform::Sound::brick_break);
         return;  // a broken brick neither bumps nor releases anything
     }
     bump = -1;
+    platform::play_sound(platform::Sound::bump);
     if (content == CONTENT_COIN) {
         make_level_object<Item>(x + coin_dx, y + coin_dy, ITEM_COIN);
     } else if (content == CONTENT_GROWTH) {

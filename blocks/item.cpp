@@ -1,5 +1,6 @@
 #include "blocks/item.h"
 
+#include "platform/platform.h"
 #include "render/font.h"
 #include "render/sprite.h"
 #include "shell/game_state.h"
@@ -52,6 +53,7 @@ Item::Item(int32_t x0, int32_t y0, int32_t type) {
         game_state.score += coin_points;
         game_state.coins += 1;
     }
+    platform::play_sound(item_type == ITEM_COIN ? platform::Sound::coin : platform::Sound::item);
     objects.append(this, KIND_ITEM);
 }
 

@@ -1,5 +1,6 @@
 #include "enemies/enemy.h"
 
+#include "platform/platform.h"
 #include "shell/game_state.h"
 #include "shell/pictures.h"
 #include "world/object_list.h"
@@ -86,6 +87,7 @@ int32_t Enemy::collide(int32_t left, int32_t top, int32_t right, int32_t bottom,
         kill();
         knocked = true;
         vy = knock_hop;
+        platform::play_sound(platform::Sound::knock);
     };
 
     switch (enemy_type) {
@@ -93,6 +95,7 @@ int32_t Enemy::collide(int32_t left, int32_t top, int32_t right, int32_t bottom,
             if (toucher == BY_HERO) {
                 if (p) return CONTACT_HARM;
                 kill();
+                platform::play_sound(platform::Sound::stomp);
                 return CONTACT_BOUNCE;
             }
             if (toucher == BY_ENEMY) {
@@ -112,12 +115,14 @@ int32_t Enemy::collide(int32_t left, int32_t top, int32_t right, int32_t bottom,
                 if (anim > shell_settle_frames && std::fabs(vx) > 1.0 && !p) {
                     vx = 0.0f;  // a stomp stops a moving shell
                     anim = 0;
+                    platform::play_sound(platform::Sound::stomp);
                     return CONTACT_BOUNCE;
                 }
                 if (std::fabs(vx) > 0 && anim > shell_harmless_frames && p) return CONTACT_HARM;
                 if (anim > shell_settle_frames && vx == 0) {
                     vx = b.left > x ? -kick_speed : kick_speed;  // away from the kicking side
                     anim = 0;
+                    platform::play_sound(platform::Sound::kick);
                     return q->bottom ? CONTACT_BOUNCE : CONTACT_NONE;
                 }
                 return CONTACT_NONE;
@@ -135,6 +140,7 @@ int32_t Enemy::collide(int32_t left, int32_t top, int32_t right, int32_t bottom,
                     enemy_type = ENEMY_SHELL;
                     set_y(y + 10);
                     vx = 0.0f;
+                    platform::play_sound(platform::Sound::stomp);
                     return CONTACT_BOUNCE;
                 }
                 return p ? CONTACT_HARM : CONTACT_NONE;
@@ -167,6 +173,7 @@ void Enemy::touch_enemies() {
             kill();
             knocked = true;
             vx = knock_drift;
+            platform::play_sound(platform::Sound::knock);
             return;
         }
     }
@@ -175,7 +182,10 @@ void Enemy::touch_enemies() {
 void Enemy::kill() {
     anim = 0;
     game_state.combo += 1;
-    if (game_state.combo > free_life_kill) game_state.lives += 1;
+    if (game_state.combo > free_life_kill) {
+        game_state.lives += 1;
+        platform::play_sound(platform::Sound::extra_life);
+    }
     game_state.score += game_state.combo * points_per_kill;
     game_state.combo_timer = 0;
     points = game_state.combo * points_per_kill;

@@ -5,6 +5,7 @@
 // under its centre (point sampling), combined with the vertex colour by the texture stage, then
 // written or blended into the back buffer. A mirrored quad (x1 < x0) walks the texels backwards over
 // the same pixels, so it is an exact mirror. Both backends share this file; only the present differs.
+#include "platform/audio.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/replay.h"
@@ -205,6 +206,7 @@ void device_clear(uint32_t argb) { std::fill(device.back.begin(), device.back.en
 
 void device_present() {
     if (device.exists) backend::display_show(device.back.data(), device.width, device.height);
+    audio::present_done();
 }
 
 void device_set_render_state(RenderState state, uint32_t value) {

@@ -144,6 +144,21 @@ void texture_release(Texture* texture);
 // How many textures exist now (created and not yet released): what leaks shows here.
 int texture_count();
 
+// ---- sound (the game's own addition: it was silent) -----------------------------------------------
+// Output only: nothing here changes what the game reads, so traces, recordings and clears are the
+// same with sound, without it, and with no audio device.
+
+enum class Sound : uint8_t {
+    jump, wall_jump, stomp, kick, knock, bump, brick_break, coin, item, grow, shrink, die,
+    extra_life, pipe, level_start, game_over, menu_move, menu_choose,
+};
+enum class Music : uint8_t { none, title, level1, level2, level3 };
+
+// Announces an event a player hears, the moment it happens.
+void play_sound(Sound sound);
+// The tune that plays, looping, from now on; the tune already playing goes on where it is.
+void play_music(Music music);
+
 // ---- input (stands in for DirectInput 8) -------------------------------------------------------
 // Reads fail (and leave the caller's state alone) while the game window does not have the focus.
 

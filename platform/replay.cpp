@@ -2,6 +2,7 @@
 // recording. Shared by both backends, which provide the calls here under platform::backend.
 #include "platform/replay.h"
 
+#include "platform/audio.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/replay_format.h"
@@ -156,6 +157,7 @@ bool message_take(Message& message) {
 uint32_t time_ms() {
     const uint32_t now = reader ? take(Event::clock).value : backend::time_ms();
     note_value(Event::clock, now);
+    audio::clock_read(now);
     return now;
 }
 

@@ -100,6 +100,7 @@ void Player::handle_input() {
         } else if (!airborne()) {
             vy = jump_marker;
             jumping = true;
+            platform::play_sound(platform::Sound::jump);
         }
     }
 }
@@ -123,11 +124,13 @@ void Player::jump_physics() {
         jumping = false;
         vx = -wall_jump_vx;
         vy = wall_jump_vy;
+        platform::play_sound(platform::Sound::wall_jump);
     } else if (wall_left && key_pressed(DIK_SPACE)) {
         wall_left = false;
         jumping = false;
         vx = wall_jump_vx;
         vy = wall_jump_vy;
+        platform::play_sound(platform::Sound::wall_jump);
     }
 }
 
@@ -165,6 +168,8 @@ void Player::tick() {
     if (jumping) jump_physics();
     if (get_y() > stop_sideways_y) vx = 0.0f;
     if (get_y() > lost_y) {
+        // A hero hit to death was heard dying when the hit came; one that fell is heard now.
+        if (death_timer == 0) platform::play_sound(platform::Sound::die);
         anim = 0;
         game_state.lives -= 1;
         game_state.restart_level = true;

@@ -8,6 +8,7 @@
 #include "blocks/block.h"
 #include "blocks/item.h"
 #include "enemies/enemy.h"
+#include "platform/platform.h"
 #include "player/player.h"
 #include "render/input.h"
 #include "shell/pictures.h"
@@ -62,6 +63,7 @@ void Player::touch_objects(Rect b) {
                 auto* item = static_cast<Item*>(entry.entity());
                 int32_t r = item->collect(b.left, b.top, b.right, b.bottom);
                 if (r == COLLECTED_GROWTH && power <= 0) {
+                    platform::play_sound(platform::Sound::grow);
                     hurt = false;
                     power = 1;
                     world_frozen = true;
@@ -75,6 +77,7 @@ void Player::touch_objects(Rect b) {
                     static_cast<PipeEntrance*>(entry.object)->touch(b)) {
                     world_frozen = true;
                     pipe_timer = 1;
+                    platform::play_sound(platform::Sound::pipe);
                 }
                 break;
             default:
@@ -98,8 +101,10 @@ void Player::take_hit() {
         death_timer += 1;
         world_frozen = false;
         vx = vy = 0.0f;
+        platform::play_sound(platform::Sound::die);
         return;
     }
+    platform::play_sound(platform::Sound::shrink);
     hurt = true;
     hurt_timer = 0;
     world_frozen = true;

@@ -16,6 +16,9 @@ constexpr uint32_t white = 0xFFFFFFFF;
 void show_level_banner() {
     // Timed by the clock, not by presents: the banner lasts 3.3 s however fast frames go.
     auto end_time = static_cast<int32_t>(platform::time_ms() + banner_ms);
+    platform::play_music(platform::Music::none);
+    platform::play_sound(game_state.lives < 0 ? platform::Sound::game_over
+                                              : platform::Sound::level_start);
     while (end_time > static_cast<int32_t>(platform::time_ms())) {
         current_screen = game_state.lives < 0 ? Screen::game_over : Screen::banner;
         present_frame();

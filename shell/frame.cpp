@@ -47,6 +47,7 @@ bool title_menu() {
         game_state.score = 0;
         player.power = 0;  // every game starts with the small hero
         current_screen = Screen::menu;
+        platform::play_music(platform::Music::title);
         present_frame();
         if (quit_requested) return false;
         keyboard_poll();
@@ -55,9 +56,13 @@ bool title_menu() {
         draw_text(350, 350, "Start Game", game_font, white);
         draw_text(350, 400, "Exit Game", game_font, white);
         draw_text(340, 350 + 50 * menu_choice, ">", game_font, white);
-        if (key_pressed(DIK_UP) || key_pressed(DIK_DOWN)) menu_choice = 1 - menu_choice;
+        if (key_pressed(DIK_UP) || key_pressed(DIK_DOWN)) {
+            menu_choice = 1 - menu_choice;
+            platform::play_sound(platform::Sound::menu_move);
+        }
         // Held, not newly pressed: a key still down after the game-over screen starts at once.
         if (key_held(DIK_SPACE) || key_held(DIK_RETURN)) {
+            platform::play_sound(platform::Sound::menu_choose);
             if (menu_choice == 1) return false;
             game_state.lives = 3;
             show_level_banner();
@@ -73,11 +78,13 @@ void award_extra_lives() {
     if (game_state.coins > coins_per_life - 1) {
         game_state.lives += 1;
         game_state.coins = 0;
+        platform::play_sound(platform::Sound::extra_life);
     }
     // Only a score that lands exactly on a multiple pays; the +1 keeps it from paying twice.
     if (game_state.score > 0 && std::fmod(game_state.score, extra_life_score) == 0.0) {
         game_state.lives += 1;
         game_state.score += 1;
+        platform::play_sound(platform::Sound::extra_life);
     }
 }
 
@@ -147,6 +154,9 @@ bool run_frame() {
     mouse_poll();
     keyboard_poll();
     current_screen = Screen::game;
+    // Each level has its tune; the tune playing goes on from frame to frame.
+    platform::play_music(static_cast<platform::Music>(
+        static_cast<int>(platform::Music::level1) + game_state.level_index % 3));
     present_frame();
     fill_rect(0, 0, screen_width, screen_height, sky_colour);
 

@@ -1,4 +1,5 @@
 // The programs brickrun and brickrun-fs: the same game, built windowed or full screen.
+#include "platform/audio.h"
 #include "platform/platform.h"
 #include "platform/replay.h"
 #include "shell/command_line.h"
@@ -17,27 +18,33 @@ namespace {
 
 constexpr const char* name = BUILD_WINDOWED ? "brickrun" : "brickrun-fs";
 
-constexpr const char* help = BUILD_WINDOWED ? R"(usage: brickrun [--data DIR] [--record FILE]
+constexpr const char* help = BUILD_WINDOWED ? R"(usage: brickrun [--data DIR] [--record FILE] [--mute] [--no-music]
 The platform game brickrun, in a window (brickrun-fs plays it full screen).
 
   --data DIR      read the game's data (Graphics/, Maps/ and font.raw) from DIR; without it the
                   current folder, then ../share/brickrun and data/ beside the program
   --record FILE   write down everything the game reads, for brickrun-headless --replay
+  --mute          start with the sound off (M switches it on and off while playing)
+  --no-music      sound effects only
   --help          print this and exit
   --version       print the version and exit
 
-Keys: arrows walk, crouch and choose; Space jumps; Left Shift runs; Return chooses; Escape quits.
+Keys: arrows walk, crouch and choose; Space jumps; Left Shift runs; Return chooses; Escape quits;
+M sound off and on; F11 or Alt+Return full screen.
 )"
-                                            : R"(usage: brickrun-fs [--data DIR] [--record FILE]
+                                            : R"(usage: brickrun-fs [--data DIR] [--record FILE] [--mute] [--no-music]
 The platform game brickrun, full screen (brickrun plays it in a window).
 
   --data DIR      read the game's data (Graphics/, Maps/ and font.raw) from DIR; without it the
                   current folder, then ../share/brickrun and data/ beside the program
   --record FILE   write down everything the game reads, for brickrun-headless --replay
+  --mute          start with the sound off (M switches it on and off while playing)
+  --no-music      sound effects only
   --help          print this and exit
   --version       print the version and exit
 
-Keys: arrows walk, crouch and choose; Space jumps; Left Shift runs; Return chooses; Escape quits.
+Keys: arrows walk, crouch and choose; Space jumps; Left Shift runs; Return chooses; Escape quits;
+M sound off and on; F11 or Alt+Return full screen.
 )";
 
 }  // namespace
@@ -45,10 +52,19 @@ Keys: arrows walk, crouch and choose; Space jumps; Left Shift runs; Return choos
 // The options are taken here: the game itself reads no command line.
 int main(int argc, char** argv) {
     if (answer_help_or_version(argc, argv, name, help)) return 0;
-    const std::string usage = std::string(" (usage: ") + name + " [--data DIR] [--record FILE])";
+    const std::string usage =
+        std::string(" (usage: ") + name + " [--data DIR] [--record FILE] [--mute] [--no-music])";
     std::string record, data;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--mute") {
+            platform::audio::set_muted(true);
+            continue;
+        }
+        if (arg == "--no-music") {
+            platform::audio::set_music_allowed(false);
+            continue;
+        }
         if (arg != "--record" && arg != "--data") {
             platform::report_fatal("brickrun: unknown option " + arg + usage);
             return 2;

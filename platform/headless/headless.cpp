@@ -1,6 +1,7 @@
 // The headless backend: no window, a virtual clock, scripted input, pictures kept in memory.
 #include "platform/headless/headless.h"
 
+#include "platform/audio.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
 
@@ -179,6 +180,7 @@ bool read_script_file(const std::string& path, std::vector<InputChange>& out, st
 void reset() {
     state = Headless{};
     set_data_folder("");
+    audio::reset();
 }
 
 void set_present_ms(uint32_t ms) { state.present_ms = ms; }

@@ -6,12 +6,15 @@
 // Alt+Return); the picture is then drawn at the largest whole multiple that fits, centred on black,
 // so the player sees the back buffer pixel for pixel, each pixel a square block.
 
+#include "platform/audio.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/scaling.h"
 #include "platform/sdl/gamepad.h"
 
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -89,6 +92,63 @@ void toggle_full_screen() {
     }
 }
 
+// The sound device, pulling the mix from SDL's audio thread: 16-bit mono at 48000 Hz in buffers
+// of 512 samples (11 ms), so an effect is heard within a frame or two of its event. Without a
+// device the game is silent and goes on as ever.
+// ALSA writes diagnostics of its own to stderr on a machine without a sound card ("cannot find
+// card '0'"). The game's stderr is for what a player must know, so it is shut while SDL looks for a
+// device.
+class QuietStderr {
+public:
+    QuietStderr() {
+        std::fflush(stderr);
+        saved_ = dup(STDERR_FILENO);
+        const int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) {
+            dup2(null, STDERR_FILENO);
+            close(null);
+        }
+    }
+    ~QuietStderr() {
+        std::fflush(stderr);
+        if (saved_ < 0) return;
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    int saved_ = -1;
+};
+
+SDL_AudioDeviceID find_sound_device() {
+    QuietStderr quiet;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
+    SDL_AudioSpec want{};
+    want.freq = audio::sample_rate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 1;
+    want.samples = 512;
+    want.callback = [](void*, Uint8* stream, int bytes) {
+        audio::mix(reinterpret_cast<int16_t*>(stream), static_cast<size_t>(bytes) / 2);
+    };
+    SDL_AudioSpec have{};
+    return SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+}
+
+void open_sound() {
+    const SDL_AudioDeviceID device = find_sound_device();
+    if (device == 0) return;
+    audio::load();
+    SDL_PauseAudioDevice(device, 0);
+}
+
+bool is_mute_key(const SDL_Event& event) {
+    return event.type == SDL_KEYDOWN && !event.key.repeat &&
+           event.key.keysym.scancode == SDL_SCANCODE_M;
+}
+
 bool is_full_screen_key(const SDL_Event& event) {
     if (event.type != SDL_KEYDOWN || event.key.repeat) return false;
     const SDL_Scancode key = event.key.keysym.scancode;
@@ -103,6 +163,7 @@ void pump() {
     while (SDL_PollEvent(&event)) {
         if (is_close_request(event)) messages.push_back(Message::close);
         if (is_full_screen_key(event)) toggle_full_screen();
+        if (is_mute_key(event)) audio::set_muted(!audio::muted());
         sdl::gamepad_event(event);
     }
 }
@@ -146,6 +207,7 @@ bool backend::window_create(const char* title, int x, int y, int width, int heig
     }
     // Controllers are a bonus: a machine without them, or without their subsystem, plays on.
     SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+    open_sound();
     window = SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!window) {
         fail("cannot create the window: ");

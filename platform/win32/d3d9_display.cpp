@@ -8,6 +8,7 @@
 #include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/win32/win32.h"
+#include "platform/win32/winmm_sound.h"
 
 #include <d3d9.h>
 
@@ -199,6 +200,7 @@ bool display_create(int width, int height, bool windowed) {
 }
 
 void display_release() {
+    win32::sound_close();
     release_picture();
     if (device) device->Release();
     if (direct3d) direct3d->Release();

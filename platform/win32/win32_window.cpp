@@ -2,9 +2,11 @@
 // procedure that turns a close into a message for the game, and a PeekMessageA pump that never
 // blocks. Also how a failure reaches a player who started the game from Explorer, with no console.
 
+#include "platform/audio.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/win32/win32.h"
+#include "platform/win32/winmm_sound.h"
 
 #include <cstdio>
 #include <deque>
@@ -21,6 +23,9 @@ std::deque<Message> messages;  // close requests the window procedure has seen
 // The close button asks to close; a window destroyed from outside asks the same. Either way the
 // window stays until the process ends, and the game decides when to stop.
 LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    // M switches the sound off and on; bit 30 set is a key held down repeating.
+    if (message == WM_KEYDOWN && wparam == 'M' && (lparam & (1 << 30)) == 0)
+        audio::set_muted(!audio::muted());
     if (message == WM_CLOSE || message == WM_DESTROY) {
         messages.push_back(Message::close);
         if (message == WM_CLOSE) return 0;
@@ -66,6 +71,7 @@ bool backend::window_create(const char* title, int x, int y, int width, int heig
         set_error("cannot create the window (error " + std::to_string(GetLastError()) + ")");
         return false;
     }
+    win32::sound_open();
     return true;
 }
 

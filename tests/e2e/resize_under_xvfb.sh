@@ -71,10 +71,5 @@ sleep 1
 picture_until title is_title $(($(now_ms) + 1)) || fail "the Return of Alt+Return left the title menu"
 echo "ok: Alt+Return brings the 800x600 window back; the menu did not take its Return"
 
-hold_key Escape
-retry 100 game_ended || fail "the game still runs 10 s after Escape"
-wait "$GAME_PID"
-status=$?
-GAME_PID=
-((status == 0)) || fail "Escape ended the game with status $status"
+escape_ends_game
 echo "passed"

@@ -127,6 +127,17 @@ is_title() { ((total > 0 && black < total / 2)); }
 is_banner() { ((black * 100 >= total * 95 && bright >= 50)); }
 is_game() { ((sky * 2 >= total)); }
 
+# Escape, held on the focused window, must end the game within 10 s with status 0.
+escape_ends_game() {
+    local status
+    hold_key Escape
+    retry 100 game_ended || fail "the game still runs 10 s after Escape"
+    wait "$GAME_PID"
+    status=$?
+    GAME_PID=
+    ((status == 0)) || fail "Escape ended the game with status $status: $(tail -n 3 "$WORK/game.err")"
+}
+
 # A game that has ended is gone once bash reaps it, and a zombie until then.
 game_running() {
     kill -0 "$GAME_PID" 2>/dev/null && [[ $(awk '{ print $3 }' "/proc/$GAME_PID/stat" 2>/dev/null) != Z ]]

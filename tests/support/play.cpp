@@ -3,13 +3,18 @@
 #include "platform/headless/headless.h"
 #include "player/player.h"
 #include "render/input.h"
+#include "shell/entry.h"
 #include "shell/frame.h"
 #include "shell/game_state.h"
+#include "shell/startup.h"
 #include "world/level.h"
 #include "world/map_file.h"
 #include "world/object_list.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <string_view>
 
 namespace {
@@ -67,4 +72,25 @@ void play_frames(int n, std::initializer_list<int> held) {
     for (int key : held) platform::headless::set_key(key, true);
     for (int i = 0; i < n; ++i) run_frame();
     for (int key : held) platform::headless::set_key(key, false);
+}
+
+void play_script(const std::string& script_path, const std::string& data, int more,
+                 const std::function<void(int present)>& on_present) {
+    namespace headless = platform::headless;
+    std::vector<headless::InputChange> script;
+    std::string error;
+    EXPECT_TRUE(headless::read_script_file(script_path, script, error)) << script_path << ": " << error;
+    const std::filesystem::path home = std::filesystem::current_path();
+    std::filesystem::current_path(data);
+    headless::reset();
+    headless::set_script(script);
+    headless::set_present_limit((script.empty() ? 0 : script.back().after_present) + more);
+    headless::set_present_hook([&](int present, const uint32_t*, int, int) { on_present(present); });
+    try {
+        win_main();
+    } catch (const headless::Stop&) {
+        shutdown();
+    }
+    headless::set_present_hook(nullptr);
+    std::filesystem::current_path(home);
 }

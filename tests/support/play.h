@@ -7,6 +7,7 @@
 #include "world/tile_map.h"
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -26,6 +27,12 @@ void start_level(const TileMap& map, int32_t hero_x = 67, int32_t hero_y = 503);
 
 // Plays n game frames through the frame loop with exactly these keys held (DirectInput codes).
 void play_frames(int n, std::initializer_list<int> held = {});
+
+// Plays the whole program from the title menu in the data folder `data` as brickrun-headless
+// does, with an input script (a recorded clear), until `more` presents after its last line;
+// `on_present` sees every present with its number.
+void play_script(const std::string& script_path, const std::string& data, int more,
+                 const std::function<void(int present)>& on_present);
 
 // The n-th entity of this kind in the object list (0 the first), as its class; null if none.
 template <class T>

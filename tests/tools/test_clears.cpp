@@ -5,17 +5,14 @@
 // brickrun-solve records them again (see the README).
 #include <gtest/gtest.h>
 
-#include "platform/headless/headless.h"
-#include "shell/entry.h"
 #include "shell/game_state.h"
-#include "shell/startup.h"
+#include "tests/support/play.h"
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
-namespace headless = platform::headless;
 
 namespace {
 
@@ -29,29 +26,11 @@ struct Seen {
 // Plays a clear's script in the data folder `data`, as the headless runner does, until `more`
 // presents after its last line, and returns what each present showed.
 std::vector<Seen> play_clear(const std::string& script_name, const fs::path& data, int more) {
-    std::vector<headless::InputChange> script;
-    std::string error;
-    EXPECT_TRUE(headless::read_script_file((fs::path(BRICKRUN_CLEARS) / script_name).string(),
-                                           script, error))
-        << script_name << ": " << error;
-    int presents = (script.empty() ? 0 : script.back().after_present) + more;
-    fs::path home = fs::current_path();
-    fs::current_path(data);
     std::vector<Seen> seen;
-    headless::reset();
-    headless::set_script(script);
-    headless::set_present_limit(presents);
-    headless::set_present_hook([&](int, const uint32_t*, int, int) {
+    play_script((fs::path(BRICKRUN_CLEARS) / script_name).string(), data.string(), more, [&](int) {
         const GameState& g = game_state;
         seen.push_back({current_screen, g.lives, g.score, g.level_index, g.next_level});
     });
-    try {
-        win_main();
-    } catch (const headless::Stop&) {
-        shutdown();
-    }
-    headless::set_present_hook(nullptr);
-    fs::current_path(home);
     return seen;
 }
 

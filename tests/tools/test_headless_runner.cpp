@@ -162,10 +162,16 @@ TEST(HeadlessRunner, TraceHoldsTheScreenTheWholeHeroTheObjectsAndTheChangedCells
                        "\"block_type\":2,\"content\":0}"));
     EXPECT_TRUE(has(1, "{\"index\":4,\"kind\":5,\"x\":352,\"y\":512,\"box\":[352,512,352,517]}]"));
     // The walker's, the hidden block's and the entrance's cells are free now, in row-major order.
-    EXPECT_TRUE(has(1, "\"map_changes\":[[6,14,3],[10,16,3],[8,17,3]]}"));
+    // Last, the sounds announced since the present before: none yet; the take-off's jump.
+    EXPECT_TRUE(has(1, "\"map_changes\":[[6,14,3],[10,16,3],[8,17,3]],\"sounds\":[]}"));
     EXPECT_TRUE(has(110, "\"sprite\":\"pelko.bmp\""));
     EXPECT_TRUE(has(113, "\"sprite\":\"pelkojump.bmp\""));
     EXPECT_TRUE(has(113, "\"jumping\":true"));
+    // The take-off is the frame before present 112, and its jump is heard there alone.
+    EXPECT_TRUE(has(111, "\"sounds\":[]}"));
+    EXPECT_TRUE(has(112, "\"jumping\":true"));
+    EXPECT_TRUE(has(112, "\"sounds\":[\"jump\"]}"));
+    EXPECT_TRUE(has(113, "\"sounds\":[]}"));
 }
 
 TEST(HeadlessRunner, ABrokenLaterLevelRefusesToStart) {

@@ -36,12 +36,7 @@ for case in 1024x768:1 1600x1200:2; do
         fail "$size: the screen never showed the title ${scale}x at $left,$top on black (kept: screen-$size.png)"
     WINDOW=$(xdotool search --onlyvisible --class brickrun-fs.exe | head -n 1)
     timeout 5 xdotool windowfocus --sync "$WINDOW" || fail "$size: the window does not take the focus"
-    hold_key Escape
-    retry 100 game_ended || fail "$size: the game still runs 10 s after Escape"
-    wait "$GAME_PID"
-    status=$?
-    GAME_PID=
-    ((status == 0)) || fail "$size: Escape ended the game with status $status"
+    escape_ends_game
     echo "ok: $size shows the title menu ${scale}x at $left,$top on black, exactly; Escape ends it with status 0"
     stop_game_and_display
 done

@@ -28,6 +28,7 @@
 #include "tools/assets/level.h"
 #include "tools/assets/picture.h"
 #include "tools/assets/preview.h"
+#include "tools/assets/sound.h"
 #include "tools/headless/image_file.h"
 
 namespace {
@@ -39,7 +40,7 @@ constexpr int kExitUsage = 2;
 
 int usage()
 {
-    std::cerr << "usage: brickrun-assets picture|font|level|unlevel INPUT OUTPUT"
+    std::cerr << "usage: brickrun-assets picture|font|level|unlevel|sound INPUT OUTPUT"
                  " | preview LEVEL.txt OUT.png [GRAPHICS_DIR] | icon PICTURE.txt SIZE OUT.png\n";
     return kExitUsage;
 }
@@ -99,6 +100,7 @@ int compile(std::string_view kind, const std::string& in, const std::string& out
         return fail(in, "cannot read: " + error);
     const assets::Compiled result = kind == "picture" ? assets::compile_picture(*source)
                                     : kind == "font"  ? assets::compile_font(*source)
+                                    : kind == "sound" ? assets::compile_sound(*source)
                                                       : assets::compile_level(*source);
     if (result.error) {
         const assets::SourceError& e = *result.error;
@@ -202,7 +204,7 @@ int run(int argc, char** argv)
     }
     if (argc != 4)
         return usage();
-    if (command == "picture" || command == "font" || command == "level")
+    if (command == "picture" || command == "font" || command == "level" || command == "sound")
         return compile(command, in, out);
     if (command == "unlevel")
         return unlevel(in, out);
@@ -218,6 +220,7 @@ Compiles the game's data from its text sources, and back.
   font IN.txt OUT.raw            the font's 96 glyphs, to the raw 648x12 strip
   level IN.txt OUT.map           a level, checked (exit pipe, the hero's start, tiles), to a map
   unlevel IN.map OUT.txt         any map back to text
+  sound IN.txt OUT.wav           an effect or a tune, to 16-bit PCM mono WAV at 48000 Hz
   preview LEVEL.txt OUT.png [GRAPHICS_DIR]
                                  the whole level drawn as one picture from the game's pictures
   icon PICTURE.txt SIZE OUT.png  a square picture at SIZE pixels (a whole multiple), white clear

@@ -23,6 +23,7 @@ picture kept in memory. The same options give the same run, bit for bit.
   --replay FILE     play a recording instead of a script (not with --input)
   --monkey SEED     play at random from SEED, checking the game's invariants after every present
   --guide FILE      with --monkey: an input script the monkey follows now and then
+  --audio FILE      write the run's sound as a WAV file, mixed along the virtual clock
   --help            print this and exit
   --version         print the version and exit
 

@@ -1,5 +1,6 @@
 #include "tools/headless/runner.h"
 
+#include "platform/audio.h"
 #include "platform/headless/headless.h"
 #include "platform/replay.h"
 #include "shell/entry.h"
@@ -90,6 +91,8 @@ bool parse_run_options(int argc, char** argv, RunOptions& options, std::string& 
             options.monkey = true;
         } else if (arg == "--guide") {
             options.guide_file = value;
+        } else if (arg == "--audio") {
+            options.audio_file = value;
         } else {
             error = "unknown option " + arg;
             return false;
@@ -122,6 +125,8 @@ int run_headless(const RunOptions& options) {
     // Output names are taken as given from where the runner was started, before moving to the data.
     std::vector<RunOptions::Shot> shots = options.shots;
     for (auto& shot : shots) shot.file = std::filesystem::absolute(shot.file).string();
+    const std::string audio_file =
+        options.audio_file.empty() ? "" : std::filesystem::absolute(options.audio_file).string();
     std::ofstream trace;
     if (!options.trace_file.empty()) {
         // Binary: the same bytes on every system, with no \r written before each \n on Windows.
@@ -152,6 +157,12 @@ int run_headless(const RunOptions& options) {
                      cd_error.message().c_str());
         replay::reset();
         return 2;
+    }
+
+    // The sound of the run, mixed along the game's clock from the data folder's sounds.
+    if (!options.audio_file.empty()) {
+        platform::audio::load();
+        platform::audio::capture();
     }
 
     int status = 0;
@@ -217,6 +228,11 @@ int run_headless(const RunOptions& options) {
                     static_cast<unsigned long long>(options.monkey_seed), headless::presents(),
                     c.games, c.guided, c.level_loads, c.level_changes, c.deepest_level + 1,
                     c.game_overs);
+    }
+    if (!options.audio_file.empty() && !platform::audio::write_captured(audio_file, error)) {
+        std::fprintf(stderr, "brickrun-headless: %s: %s\n", options.audio_file.c_str(),
+                     error.c_str());
+        status = 2;
     }
     if (!replay::finish_recording(game_over, error)) {
         std::fprintf(stderr, "brickrun-headless: %s: %s\n", options.record_file.c_str(),

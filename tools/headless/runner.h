@@ -22,6 +22,7 @@ struct RunOptions {
     bool monkey = false;      // random input, with the invariants checked after every present
     uint64_t monkey_seed = 0;
     std::string guide_file;   // a script the monkey follows now and then from the menu
+    std::string audio_file;   // empty: no sound is mixed
 };
 
 // Reads the command line. False with a message in error for bad arguments.

@@ -3,6 +3,7 @@
 #include "blocks/block.h"
 #include "blocks/item.h"
 #include "enemies/enemy.h"
+#include "platform/audio.h"
 #include "player/player.h"
 #include "shell/game_state.h"
 #include "shell/pictures.h"
@@ -12,6 +13,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -135,5 +137,9 @@ std::string TraceWriter::line(int present) {
     out += "\"hero\":" + hero();
     out += ",\"objects\":" + object_list();
     out += ",\"map_changes\":" + map_changes();
-    return out + "}\n";
+    out += ",\"sounds\":[";
+    const std::vector<platform::Sound>& sounds = platform::audio::since_present();
+    for (size_t i = 0; i < sounds.size(); ++i)
+        add(out, "%s\"%s\"", i == 0 ? "" : ",", platform::audio::sound_name(sounds[i]));
+    return out + "]}\n";
 }

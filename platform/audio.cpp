@@ -1,0 +1,253 @@
+#include "platform/audio.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <mutex>
+
+namespace platform {
+namespace {
+
+constexpr int sound_count = static_cast<int>(Sound::menu_choose) + 1;
+constexpr int music_count = static_cast<int>(Music::level3) + 1;
+constexpr const char* sound_names[sound_count] = {
+    "jump",   "wall_jump", "stomp", "kick", "knock",      "bump",     "break",
+    "coin",   "item",      "grow",  "shrink", "die",      "extra_life", "pipe",
+    "level_start", "game_over", "menu_move", "menu_choose"};
+constexpr const char* music_files[music_count] = {
+    nullptr, "tune_title", "tune_level1", "tune_level2", "tune_level3"};
+
+constexpr size_t voice_count = 8;
+// No sound of ours is longer than two minutes; a file claiming more is refused unread.
+constexpr uint32_t max_sound_samples = 2 * 60 * audio::sample_rate;
+// A headless run records at most half an hour of sound.
+constexpr size_t max_captured = size_t{30} * 60 * audio::sample_rate;
+
+struct Voice {
+    const std::vector<int16_t>* samples = nullptr;
+    size_t at = 0;
+    uint64_t started = 0;  // which start this was: the oldest gives way to a ninth sound
+};
+
+struct Mixer {
+    std::array<std::vector<int16_t>, sound_count> effects;
+    std::array<std::vector<int16_t>, music_count> tunes;
+    std::array<Voice, voice_count> voices;
+    uint64_t starts = 0;
+    Music music = Music::none;
+    size_t music_at = 0;
+    bool muted = false;
+    bool music_allowed = true;
+};
+
+std::mutex lock;  // the mixer is shared with the audio device's thread
+Mixer mixer;
+std::vector<Sound> announced;
+
+struct Capture {
+    bool on = false;
+    bool clock_known = false;
+    bool full = false;
+    uint32_t first_ms = 0;
+    std::vector<int16_t> samples;
+};
+Capture capture_state;
+
+uint32_t little(const std::vector<unsigned char>& b, size_t at, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | b[at + static_cast<size_t>(i)];
+    return v;
+}
+
+// A 16-bit PCM mono WAV at 48000 Hz, as brickrun-assets writes them; else why not.
+std::string read_wav(const std::string& game_path, std::vector<int16_t>& out) {
+    std::FILE* file = open_file(game_path.c_str(), "rb");
+    if (!file) return last_error();
+    std::vector<unsigned char> bytes;
+    unsigned char chunk[4096];
+    size_t got = 0;
+    const size_t limit = 44 + size_t{max_sound_samples} * 2 + 4096;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && bytes.size() <= limit)
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    std::fclose(file);
+    if (bytes.size() > limit) return game_path + ": longer than two minutes of sound";
+    if (bytes.size() < 12 || little(bytes, 0, 4) != 0x46464952 || little(bytes, 8, 4) != 0x45564157)
+        return game_path + ": not a WAV file";
+    bool format_ok = false;
+    for (size_t at = 12; at + 8 <= bytes.size();) {
+        const uint32_t id = little(bytes, at, 4), size = little(bytes, at + 4, 4);
+        const size_t body = at + 8;
+        if (size > bytes.size() - body) return game_path + ": a chunk runs past the end of the file";
+        if (id == 0x20746D66 && size >= 16) {  // "fmt "
+            format_ok = little(bytes, body, 2) == 1 && little(bytes, body + 2, 2) == 1 &&
+                        little(bytes, body + 4, 4) == audio::sample_rate &&
+                        little(bytes, body + 14, 2) == 16;
+            if (!format_ok) return game_path + ": not 16-bit PCM mono at 48000 Hz";
+        } else if (id == 0x61746164) {  // "data"
+            if (!format_ok) return game_path + ": its samples come before their format";
+            out.resize(size / 2);
+            for (size_t i = 0; i < out.size(); ++i)
+                out[i] = static_cast<int16_t>(little(bytes, body + 2 * i, 2));
+            return "";
+        }
+        at = body + size + size % 2;
+    }
+    return game_path + ": no samples in it";
+}
+
+void start_voice(const std::vector<int16_t>& samples) {
+    if (samples.empty()) return;
+    auto slot = std::find_if(mixer.voices.begin(), mixer.voices.end(),
+                             [](const Voice& v) { return v.samples == nullptr; });
+    if (slot == mixer.voices.end())
+        slot = std::min_element(mixer.voices.begin(), mixer.voices.end(),
+                                [](const Voice& a, const Voice& b) { return a.started < b.started; });
+    *slot = Voice{&samples, 0, ++mixer.starts};
+}
+
+void mix_locked(int16_t* out, size_t count) {
+    const std::vector<int16_t>& tune = mixer.tunes[static_cast<size_t>(mixer.music)];
+    for (size_t i = 0; i < count; ++i) {
+        int32_t sum = 0;
+        if (!tune.empty()) {
+            sum += tune[mixer.music_at];
+            if (++mixer.music_at == tune.size()) mixer.music_at = 0;  // the tune loops
+        }
+        for (Voice& v : mixer.voices) {
+            if (!v.samples) continue;
+            sum += (*v.samples)[v.at];
+            if (++v.at == v.samples->size()) v = Voice{};
+        }
+        out[i] = mixer.muted ? int16_t{0} : static_cast<int16_t>(std::clamp(sum, -32768, 32767));
+    }
+}
+
+}  // namespace
+
+void play_sound(Sound sound) {
+    announced.push_back(sound);
+    std::lock_guard<std::mutex> held(lock);
+    start_voice(mixer.effects[static_cast<size_t>(sound)]);
+}
+
+void play_music(Music music) {
+    std::lock_guard<std::mutex> held(lock);
+    if (!mixer.music_allowed) music = Music::none;
+    if (music == mixer.music) return;
+    mixer.music = music;
+    mixer.music_at = 0;
+}
+
+namespace audio {
+
+const char* sound_name(Sound sound) { return sound_names[static_cast<size_t>(sound)]; }
+
+const std::vector<Sound>& since_present() { return announced; }
+
+void present_done() { announced.clear(); }
+
+int load() {
+    Mixer fresh;
+    int loaded = 0;
+    auto load_one = [&loaded](const char* name, std::vector<int16_t>& into) {
+        const std::string problem = read_wav(std::string("Sounds\\") + name + ".wav", into);
+        if (problem.empty()) {
+            ++loaded;
+            return;
+        }
+        into.clear();
+        std::fprintf(stderr, "brickrun: warning: sound not loaded, it will be silent: %s\n",
+                     problem.c_str());
+    };
+    for (int s = 0; s < sound_count; ++s) load_one(sound_names[s], fresh.effects[static_cast<size_t>(s)]);
+    for (int m = 1; m < music_count; ++m) load_one(music_files[m], fresh.tunes[static_cast<size_t>(m)]);
+    std::lock_guard<std::mutex> held(lock);
+    fresh.muted = mixer.muted;
+    fresh.music_allowed = mixer.music_allowed;
+    mixer = std::move(fresh);
+    return loaded;
+}
+
+void mix(int16_t* out, size_t count) {
+    std::lock_guard<std::mutex> held(lock);
+    mix_locked(out, count);
+}
+
+void set_muted(bool muted) {
+    std::lock_guard<std::mutex> held(lock);
+    mixer.muted = muted;
+}
+
+bool muted() {
+    std::lock_guard<std::mutex> held(lock);
+    return mixer.muted;
+}
+
+void set_music_allowed(bool allowed) {
+    std::lock_guard<std::mutex> held(lock);
+    mixer.music_allowed = allowed;
+    if (!allowed) mixer.music = Music::none;
+}
+
+void capture() { capture_state.on = true; }
+
+void clock_read(uint32_t now_ms) {
+    Capture& c = capture_state;
+    if (!c.on || c.full) return;
+    if (!c.clock_known) {
+        c.clock_known = true;
+        c.first_ms = now_ms;
+    }
+    // A clock that goes back (it never does) draws nothing until it is ahead again.
+    const int32_t since = static_cast<int32_t>(now_ms - c.first_ms);
+    if (since < 0) return;
+    const size_t target = static_cast<size_t>(since) * samples_per_ms;
+    if (target <= c.samples.size()) return;
+    if (target > max_captured) {
+        c.full = true;
+        std::fprintf(stderr, "brickrun: warning: the run's sound stops after half an hour\n");
+        return;
+    }
+    const size_t from = c.samples.size();
+    c.samples.resize(target);
+    mix(c.samples.data() + from, target - from);
+}
+
+const std::vector<int16_t>& captured() { return capture_state.samples; }
+
+bool write_captured(const std::string& path, std::string& error) {
+    const std::vector<int16_t>& s = capture_state.samples;
+    std::vector<unsigned char> out;
+    auto put = [&out](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(v >> (8 * i)));
+    };
+    const auto data_bytes = static_cast<uint32_t>(s.size() * 2);
+    for (char c : std::string("RIFF")) out.push_back(static_cast<unsigned char>(c));
+    put(36 + data_bytes, 4);
+    for (char c : std::string("WAVEfmt ")) out.push_back(static_cast<unsigned char>(c));
+    put(16, 4);
+    put(1, 2);
+    put(1, 2);
+    put(sample_rate, 4);
+    put(sample_rate * 2, 4);
+    put(2, 2);
+    put(16, 2);
+    for (char c : std::string("data")) out.push_back(static_cast<unsigned char>(c));
+    put(data_bytes, 4);
+    for (int16_t v : s) put(static_cast<uint16_t>(v), 2);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    bool written = file && std::fwrite(out.data(), 1, out.size(), file) == out.size();
+    if (file && std::fclose(file) != 0) written = false;
+    if (!written) error = "cannot write the sound";
+    return written;
+}
+
+void reset() {
+    std::lock_guard<std::mutex> held(lock);
+    mixer = Mixer{};
+    announced.clear();
+    capture_state = Capture{};
+}
+
+}  // namespace audio
+}  // namespace platform

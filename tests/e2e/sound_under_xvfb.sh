@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# End to end: the real brickrun hears a jump. With SDL's disk audio driver the mixed sound goes to
+# a file as it is played; started without music, the stream is silent in play before Space and
+# holds the jump after it.
+#
+# Usage: sound_under_xvfb.sh BUILD_DIR   (BUILD_DIR holds brickrun and data/)
+# Needs: Xvfb, xdotool, ImageMagick.
+set -u
+
+# shellcheck source=SCRIPTDIR/xvfb_game.sh
+source "$(dirname "$0")/xvfb_game.sh"
+take_build_dir "$@"
+start_test
+
+stream=$WORK/sound.raw
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$stream
+# Whether the stream's 16-bit samples from byte $1 to byte $2 are all zero.
+silent_between() {
+    local nonzero
+    nonzero=$(tail -c +"$(($1 + 1))" "$stream" | head -c "$(($2 - $1))" | od -An -v -tx1 | tr -s ' \n' '\n\n' | grep -vc '^00$\|^$')
+    ((nonzero == 0))
+}
+size() { stat -c %s "$stream"; }
+
+start_display
+start_game "$BUILD" --no-music
+find_window
+picture_until title is_title $(($(now_ms) + 20000)) || fail "no title menu within 20 s"
+timeout 5 xdotool windowfocus --sync "$WINDOW" || fail "the window does not take the keyboard focus"
+hold_key Return
+picture_until game is_game $(($(now_ms) + 30000)) || fail "no level within 30 s of Return"
+sleep 1  # the banner's call has faded by now
+[[ -s $stream ]] || fail "SDL's disk audio driver wrote nothing to $stream"
+before=$(size)
+sleep 0.5
+pressed_at=$(size)
+silent_between "$before" "$pressed_at" || fail "the stream is not silent in play before Space (no music asked for)"
+echo "ok: the stream is silent in play before Space ($(( (pressed_at - before) / 96 )) ms of it)"
+hold_key space
+sleep 0.5
+after=$(size)
+silent_between "$pressed_at" "$after" && fail "the stream stays silent after Space: no jump heard"
+first=$(tail -c +"$((pressed_at + 1))" "$stream" | head -c "$((after - pressed_at))" | od -An -v -tx1 -w2 |
+    awk '$0 !~ /^ *00 00$/ { print NR - 1; exit }')
+echo "ok: the jump is in the stream $(( first * 1000 / 48000 )) ms after the stream's end when Space went down"
+escape_ends_game
+echo "passed"
