@@ -1,5 +1,7 @@
 #include "platform/audio.h"
 
+#include "platform/wav_file.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -216,25 +218,7 @@ void clock_read(uint32_t now_ms) {
 const std::vector<int16_t>& captured() { return capture_state.samples; }
 
 bool write_captured(const std::string& path, std::string& error) {
-    const std::vector<int16_t>& s = capture_state.samples;
-    std::vector<unsigned char> out;
-    auto put = [&out](uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(v >> (8 * i)));
-    };
-    const auto data_bytes = static_cast<uint32_t>(s.size() * 2);
-    for (char c : std::string("RIFF")) out.push_back(static_cast<unsigned char>(c));
-    put(36 + data_bytes, 4);
-    for (char c : std::string("WAVEfmt ")) out.push_back(static_cast<unsigned char>(c));
-    put(16, 4);
-    put(1, 2);
-    put(1, 2);
-    put(sample_rate, 4);
-    put(sample_rate * 2, 4);
-    put(2, 2);
-    put(16, 2);
-    for (char c : std::string("data")) out.push_back(static_cast<unsigned char>(c));
-    put(data_bytes, 4);
-    for (int16_t v : s) put(static_cast<uint16_t>(v), 2);
+    const std::vector<unsigned char> out = wav_file_bytes(capture_state.samples);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     bool written = file && std::fwrite(out.data(), 1, out.size(), file) == out.size();
     if (file && std::fclose(file) != 0) written = false;

@@ -18,23 +18,13 @@ namespace {
 
 constexpr const char* name = BUILD_WINDOWED ? "brickrun" : "brickrun-fs";
 
-constexpr const char* help = BUILD_WINDOWED ? R"(usage: brickrun [--data DIR] [--record FILE] [--mute] [--no-music]
-The platform game brickrun, in a window (brickrun-fs plays it full screen).
-
-  --data DIR      read the game's data (Graphics/, Maps/ and font.raw) from DIR; without it the
-                  current folder, then ../share/brickrun and data/ beside the program
-  --record FILE   write down everything the game reads, for brickrun-headless --replay
-  --mute          start with the sound off (M switches it on and off while playing)
-  --no-music      sound effects only
-  --help          print this and exit
-  --version       print the version and exit
-
-Keys: arrows walk, crouch and choose; Space jumps; Left Shift runs; Return chooses; Escape quits;
-M sound off and on; F11 or Alt+Return full screen.
-)"
-                                            : R"(usage: brickrun-fs [--data DIR] [--record FILE] [--mute] [--no-music]
-The platform game brickrun, full screen (brickrun plays it in a window).
-
+// The same options in both programs; only the first two lines name the one that runs.
+constexpr const char* what = BUILD_WINDOWED
+                                 ? "The platform game brickrun, in a window (brickrun-fs plays it "
+                                   "full screen).\n"
+                                 : "The platform game brickrun, full screen (brickrun plays it in a "
+                                   "window).\n";
+constexpr const char* options = R"(
   --data DIR      read the game's data (Graphics/, Maps/ and font.raw) from DIR; without it the
                   current folder, then ../share/brickrun and data/ beside the program
   --record FILE   write down everything the game reads, for brickrun-headless --replay
@@ -51,7 +41,9 @@ M sound off and on; F11 or Alt+Return full screen.
 
 // The options are taken here: the game itself reads no command line.
 int main(int argc, char** argv) {
-    if (answer_help_or_version(argc, argv, name, help)) return 0;
+    const std::string help = std::string("usage: ") + name +
+                             " [--data DIR] [--record FILE] [--mute] [--no-music]\n" + what + options;
+    if (answer_help_or_version(argc, argv, name, help.c_str())) return 0;
     const std::string usage =
         std::string(" (usage: ") + name + " [--data DIR] [--record FILE] [--mute] [--no-music])";
     std::string record, data;

@@ -60,12 +60,7 @@ for program in "$prefix/bin/brickrun" "$BUILD/brickrun"; do
     find_window
     picture_until title is_title $(($(now_ms) + 20000)) || fail "$program started elsewhere shows no title menu"
     timeout 5 xdotool windowfocus --sync "$WINDOW" || fail "the window does not take the keyboard focus"
-    hold_key Escape
-    retry 100 game_ended || fail "$program still runs 10 s after Escape"
-    wait "$GAME_PID"
-    status=$?
-    GAME_PID=
-    ((status == 0)) || fail "$program ended with status $status: $(tail -n 3 "$WORK/game.err")"
+    escape_ends_game
     echo "ok: $program, started in another folder, found its data and showed the title menu"
 done
 echo "passed"

@@ -37,12 +37,7 @@ echo "ok: the game started"
 xdotool keydown Right
 sleep 2
 xdotool keyup Right
-hold_key Escape
-retry 100 game_ended || fail "the game still runs 10 s after Escape"
-wait "$GAME_PID"
-status=$?
-GAME_PID=
-((status == 0)) || fail "the game ended with status $status after Escape: $(tail -n 3 "$WORK/game.err")"
+escape_ends_game
 [[ -s $WORK/play.rec ]] || fail "no recording was written"
 echo "ok: Escape ended the recorded game with status 0; $(wc -c <"$WORK/play.rec") bytes recorded"
 

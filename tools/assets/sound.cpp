@@ -1,5 +1,7 @@
 #include "tools/assets/sound.h"
 
+#include "platform/wav_file.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -184,33 +186,10 @@ std::optional<SourceError> read_note(int line, const Word& word, Voice& voice, s
 
 std::vector<std::uint8_t> wav_file(const std::vector<double>& samples)
 {
-    std::vector<std::uint8_t> out;
-    auto put = [&out](std::uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    };
-    auto tag = [&out](std::string_view text) {
-        for (char c : text)
-            out.push_back(static_cast<std::uint8_t>(c));
-    };
-    const auto data_bytes = static_cast<std::uint32_t>(samples.size() * 2);
-    tag("RIFF");
-    put(36 + data_bytes, 4);
-    tag("WAVEfmt ");
-    put(16, 4);
-    put(1, 2);  // PCM
-    put(1, 2);  // mono
-    put(kSampleRate, 4);
-    put(kSampleRate * 2, 4);
-    put(2, 2);
-    put(16, 2);
-    tag("data");
-    put(data_bytes, 4);
-    for (double s : samples) {
-        const long v = std::lround(std::clamp(s, -1.0, 1.0) * 32767.0);
-        put(static_cast<std::uint32_t>(static_cast<std::int16_t>(v)), 2);
-    }
-    return out;
+    std::vector<std::int16_t> pcm(samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        pcm[i] = static_cast<std::int16_t>(std::lround(std::clamp(samples[i], -1.0, 1.0) * 32767.0));
+    return platform::wav_file_bytes(pcm);
 }
 
 }  // namespace

@@ -25,7 +25,7 @@
 
 namespace assets {
 
-inline constexpr int kSampleRate = 48000;
+inline constexpr int kSampleRate = 48000;  // platform::wav_sample_rate
 inline constexpr int kMaxSoundMilliseconds = 120000;  // two minutes, effect or tune
 
 // The bytes of the WAV file, or the first error in the source.
