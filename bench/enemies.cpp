@@ -7,17 +7,16 @@
 // Run from the data folder: cd build/release/data && ../bench/bench_enemies
 #include "bench/timing.h"
 #include "blocks/block.h"
+#include "core/game_state.h"
 #include "enemies/enemy.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "play/level.h"
 #include "player/player.h"
 #include "render/input.h"
 #include "shell/entry.h"
-#include "shell/frame.h"
-#include "shell/game_state.h"
-#include "shell/reset.h"
-#include "shell/startup.h"
-#include "world/level.h"
+#include "shell/flow.h"
+#include "world/level_store.h"
 #include "world/map_file.h"
 #include "world/object_list.h"
 #include "world/tile_map.h"
@@ -28,7 +27,6 @@
 #include <string>
 #include <vector>
 
-const bool build_windowed = true;
 
 namespace {
 
@@ -67,7 +65,7 @@ void play_level(const std::vector<int32_t>& cells = {}) {
 
 double frame_us(int frames) {
     auto t = Clock::now();
-    for (int i = 0; i < frames; ++i) run_frame();
+    for (int i = 0; i < frames; ++i) play_frame();
     return us_since(t) / frames;
 }
 
@@ -98,10 +96,9 @@ void enemies_on_one_screen() {
 // part of it alone (sub-steps and ticks) from the state the frame began with.
 void enemy_share_of_a_level_frame() {
     headless::reset();
-    init_program_state();
-    startup();
+    open_game();
     headless::set_key(DIK_RETURN, true);
-    run_frame();
+    play_frame();
     headless::set_key(DIK_RETURN, false);
     double frames_total = 0, enemies_total = 0;
     int counted = 0, enemies_seen = 0;
@@ -121,7 +118,7 @@ void enemy_share_of_a_level_frame() {
         bool frozen = world_frozen;
         int presents = headless::presents();
         auto t0 = Clock::now();
-        run_frame();
+        play_frame();
         double us = us_since(t0);
         if (headless::presents() - presents > 1) continue;  // a restart and its banner
         frames_total += us;
@@ -149,15 +146,14 @@ void enemy_share_of_a_level_frame() {
                 "enemies %.1f us (%.1f%%)\n",
                 counted, static_cast<double>(enemies_seen) / counted, frames_total / counted,
                 enemies_total / counted, 100.0 * enemies_total / frames_total);
-    shutdown();
+    close_game();
 }
 
 // Bricks along one screen broken one after another, a new one every 20 frames, each put back once
 // its debris has flown, so debris is in the air in every frame.
 void bricks_breaking(int frames) {
     headless::reset();
-    init_program_state();
-    startup();
+    open_game();
     std::vector<int32_t> cells;
     for (int c = 1; c <= 20; ++c) cells.insert(cells.end(), {c, 10, TILE_BRICK});
     play_level(cells);
@@ -176,7 +172,7 @@ void bricks_breaking(int frames) {
             }
             if (!b->used) b->hit(1);
         }
-        run_frame();
+        play_frame();
         int flying = 0;
         for (Block* b : bricks) flying += b->debris_timer > 0;
         in_air += flying > 0;
@@ -189,16 +185,16 @@ void bricks_breaking(int frames) {
                 "%ld kB after %d; live textures %d after 10, %d after %d\n",
                 frames, in_air, rss_at_10, resident_kb(), frames, textures_at_10,
                 platform::texture_count(), frames);
-    shutdown();
+    close_game();
 }
 
 }  // namespace
 
 int main() {
     headless::reset();
-    if (!init_program_state() || !startup()) return 1;
+    if (open_game() != 0) return 1;
     enemies_on_one_screen();
-    shutdown();
+    close_game();
     enemy_share_of_a_level_frame();
     bricks_breaking(10000);
     return 0;

@@ -5,20 +5,17 @@
 //
 // Run from the data folder: cd build/release/data && ../bench/bench_headless [CLEAR_SCRIPT]
 #include "bench/timing.h"
+#include "core/game_state.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "shell/entry.h"
-#include "shell/frame.h"
-#include "shell/game_state.h"
-#include "shell/reset.h"
-#include "shell/startup.h"
+#include "shell/flow.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-const bool build_windowed = true;
 
 namespace {
 
@@ -39,11 +36,11 @@ Play play_clear(const std::vector<headless::InputChange>& script, bool fast) {
     headless::reset();
     headless::set_script(script);
     Play play;
-    if (!init_program_state() || !startup()) return play;
+    if (open_game() != 0) return play;
     while (game_state.level_index == 0) {
         int presents_before = headless::presents();
         auto start = Clock::now();
-        bool more = run_frame();
+        bool more = play_frame();
         double us = us_since(start);
         if (!more) break;
         if (headless::presents() - presents_before != 1 || current_screen != Screen::game) continue;
@@ -51,7 +48,7 @@ Play play_clear(const std::vector<headless::InputChange>& script, bool fast) {
         play.frames += 1;
     }
     play.cleared = game_state.level_index == 1;
-    shutdown();
+    close_game();
     platform::device_fast_paths(true);
     return play;
 }

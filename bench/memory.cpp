@@ -5,13 +5,11 @@
 // the first 10 loads and after all of them; asserts nothing.
 //
 // Run from the data folder: cd build/release/data && ../bench/bench_memory [loads]
+#include "core/game_state.h"
 #include "platform/headless/headless.h"
 #include "render/input.h"
 #include "shell/entry.h"
-#include "shell/frame.h"
-#include "shell/game_state.h"
-#include "shell/reset.h"
-#include "shell/startup.h"
+#include "shell/flow.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -19,7 +17,6 @@
 #include <fstream>
 #include <string>
 
-const bool build_windowed = true;
 
 namespace {
 
@@ -40,10 +37,10 @@ long resident_kb() {
 int main(int argc, char** argv) {
     const int loads = argc > 1 ? std::max(20, std::atoi(argv[1])) : 1000;
     headless::reset();
-    if (!init_program_state() || !startup()) return 1;
+    if (open_game() != 0) return 1;
     headless::set_present_ms(3300);  // each banner passes in one present
     headless::set_key(DIK_RETURN, true);
-    run_frame();  // the menu, the banner and the first game frame
+    play_frame();  // the menu, the banner and the first game frame
     headless::set_key(DIK_RETURN, false);
 
     long after_10 = 0;
@@ -60,7 +57,7 @@ int main(int argc, char** argv) {
         for (int f = 0; f < 8; ++f) {
             headless::set_key(DIK_RIGHT, true);
             headless::set_key(DIK_SPACE, f % 4 < 2);
-            if (!run_frame()) {
+            if (!play_frame()) {
                 std::fprintf(stderr, "bench_memory: the game ended at load %d\n", i);
                 return 1;
             }
@@ -71,6 +68,6 @@ int main(int argc, char** argv) {
     std::printf("level loads: %d (%d through a pipe); resident memory after 10: %ld kB, after %d: "
                 "%ld kB, growth %+ld kB\n",
                 loads, changes, after_10, loads, after_all, after_all - after_10);
-    shutdown();
+    close_game();
     return 0;
 }

@@ -1,12 +1,12 @@
 #include "blocks/block.h"
 
 #include "blocks/item.h"
+#include "core/game_state.h"
+#include "core/pictures.h"
 #include "platform/platform.h"
 #include "render/sprite.h"
-#include "shell/game_state.h"
-#include "shell/pictures.h"
 #include "world/degree_sine.h"
-#include "world/level.h"
+#include "world/level_store.h"
 #include "world/tile_map.h"
 
 #include <cmath>
@@ -107,34 +107,47 @@ void Block::pick_sprite() {
 }
 
 void Block::tick() {
-    int32_t sx = x - game_state.camera_x;
+    shown = false;
+    shown_debris = 0;
     pick_sprite();
     if (block_type == BLOCK_BRICK) {
-        if (!used) draw_sprite_opaque(sx, y + bump, sprite);
+        if (!used) show(bump);
         if (used && debris_timer > 0) {
-            draw_debris(sx);
+            shown_debris = debris_timer;
+            show_debris_picture(debris_timer % debris_picture_frames < debris_picture_frames / 2
+                                    ? "Graphics\\brokenl.bmp"
+                                    : "Graphics\\brokenr.bmp");
+            debris_picture = debris_sprite;
             debris_timer += debris_step;
             if (debris_timer > debris_end) debris_timer = 0;
         }
     } else {
         if (block_type == BLOCK_HIDDEN && !used) return;  // not found yet: nothing to see
-        draw_sprite_opaque(sx, y + bump, sprite);
+        show(bump);
     }
     if (bump > -bump_height && bump < 0) bump -= 1;
     else bump = 0;
 }
 
+void Block::show(int32_t at_bump) {
+    shown = true;
+    shown_bump = at_bump;
+}
+
+void Block::render() const {
+    int32_t sx = x - game_state.camera_x;
+    if (shown) draw_sprite_opaque(sx, y + shown_bump, sprite);
+    if (shown_debris > 0) draw_debris(sx);
+}
+
 void Block::draw_debris(int32_t sx) const {
-    int32_t t = debris_timer;
-    show_debris_picture(t % debris_picture_frames < debris_picture_frames / 2
-                            ? "Graphics\\brokenl.bmp"
-                            : "Graphics\\brokenr.bmp");
+    int32_t t = shown_debris;
     double s = debris_spread * t * degree_sine(t);
     int32_t a = t / 2 - upper_turn;
     int32_t b = t / 2 - lower_turn;
     auto left = static_cast<int32_t>(sx - s), right = static_cast<int32_t>(sx + s);
-    draw_sprite(left, y + a * a - upper_peak, debris_sprite);
-    draw_sprite(right, y + a * a - upper_peak, debris_sprite);
-    draw_sprite(left, y + b * b - lower_peak, debris_sprite);
-    draw_sprite(right, y + b * b - lower_peak, debris_sprite);
+    draw_sprite(left, y + a * a - upper_peak, debris_picture);
+    draw_sprite(right, y + a * a - upper_peak, debris_picture);
+    draw_sprite(left, y + b * b - lower_peak, debris_picture);
+    draw_sprite(right, y + b * b - lower_peak, debris_picture);
 }

@@ -26,12 +26,18 @@ public:
     int32_t debris_timer = 0;  // the broken brick's debris: 1 at the break, +2 a frame, 0 after
     int32_t block_type = BLOCK_BRICK;
     int32_t content = CONTENT_COIN;
+    // What the drawing shows this frame, decided by the tick: whether the block is seen and lifted
+    // by how much, and the brick debris at which time (0: none) in which of its two pictures.
+    bool shown = false;
+    int32_t shown_bump = 0;
+    int32_t shown_debris = 0;
+    Sprite debris_picture;
 
     // A brick.
     Block(int32_t x, int32_t y);
     Block(int32_t x, int32_t y, int32_t type, int32_t content);
 
-    // Once a frame while on screen: picture, drawing, bump and debris.
+    // Once a frame while on screen: picture, bump and debris.
     void tick();
     // The hero's head at world x px and top py, rising, with its power: true when it bumped.
     bool try_bump(int32_t px, int32_t py, int32_t power);
@@ -39,7 +45,10 @@ public:
     void hit(int32_t power);
     // The picture for this frame; keeps a spent coin brick's or found hidden block's cell solid.
     void pick_sprite();
+    // Draws the block and its flying debris as this frame's tick left them.
+    void render() const;
 
 private:
+    void show(int32_t at_bump);
     void draw_debris(int32_t screen_x) const;
 };

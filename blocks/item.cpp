@@ -1,10 +1,10 @@
 #include "blocks/item.h"
 
+#include "core/game_state.h"
+#include "core/pictures.h"
 #include "platform/platform.h"
 #include "render/font.h"
 #include "render/sprite.h"
-#include "shell/game_state.h"
-#include "shell/pictures.h"
 #include "world/object_list.h"
 
 namespace {
@@ -71,6 +71,7 @@ TerrainMotion Item::terrain() {
 void Item::step(int32_t sub_step) { terrain().step(sub_step); }
 
 void Item::tick() {
+    shown = false;
     if (!done) {
         if (item_type == ITEM_COIN) {
             int32_t d = x - game_state.camera_x;
@@ -78,13 +79,16 @@ void Item::tick() {
                 if (anim < coin_fast_rise) set_y(y + coin_fast_dy);
                 else if (anim < coin_slow_rise) set_y(y + coin_slow_dy);
                 else if (anim < coin_fall) set_y(y + coin_fall_dy);
-                render();
+                animate();
+                shown = true;
                 if (anim > coin_end) done = true;
             }
         } else if (item_type == ITEM_GROWTH) {
             if (anim >= growth_start) apply_gravity();
             if (anim == growth_start) vx = growth_speed;
-            render();
+            animate();
+            shown = true;
+            if (anim > collected_end) done = true;  // its "200" has risen
         }
     }
     if (done) objects.remove(this);
@@ -103,13 +107,12 @@ void Item::animate() {
     if (anim > anim_wrap) anim = 0;
 }
 
-void Item::render() {
-    animate();
+void Item::render() const {
+    if (!shown) return;
     int32_t sx = x - game_state.camera_x;
     if (item_type == ITEM_GROWTH && anim >= collected_anim) {
         draw_number(sx + collected_number_dx, y + collected_number_dy - anim, growth_points,
                     game_font, white);
-        if (anim > collected_end) done = true;
     } else if (item_type == ITEM_COIN && anim >= coin_number_age) {
         draw_number(sx, y, coin_points, game_font, white);
     } else {

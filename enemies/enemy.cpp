@@ -1,8 +1,8 @@
 #include "enemies/enemy.h"
 
+#include "core/game_state.h"
+#include "core/pictures.h"
 #include "platform/platform.h"
-#include "shell/game_state.h"
-#include "shell/pictures.h"
 #include "world/object_list.h"
 
 #include <cmath>
@@ -62,12 +62,13 @@ void Enemy::step(int32_t sub_step) {
 }
 
 void Enemy::tick() {
+    shown = false;
     int32_t d = x - game_state.camera_x;
     if (d <= sleep_left || d >= sleep_right) active = false;
     if ((d >= wake_left && d <= wake_right) || active) {
         active = true;
         apply_gravity();
-        render();
+        animate();
         if (y > lost_y) objects.remove(this);
     }
 }

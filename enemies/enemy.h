@@ -1,16 +1,17 @@
 // Enemies: the walking enemy, the shell enemy in its walking form, and the shell it leaves.
 //
 // The world step moves an enemy in its sub-steps (terrain motion, then its contacts with the other
-// enemies) and ticks it once a frame (activation, gravity, drawing, removal). The hero's contact
+// enemies) and ticks it once a frame (activation, gravity, animation, removal). The hero's contact
 // pass asks `collide` what the hero's box does to it; enemies ask each other the same in
 // `touch_enemies`. Kills pay points through the kill chain in game_state (`combo`, `combo_timer`).
 //
-// enemy.cpp holds the rules (activation, contacts, kills), enemy_drawing.cpp the animations and the
-// drawing, terrain.cpp the motion shared with the growth item.
+// enemy.cpp holds the rules (activation, contacts, kills), enemy_looks.cpp the walk cycles and the
+// death animations, enemy_drawing.cpp the drawing; the motion shared with the growth item is the
+// world's terrain motion.
 #pragma once
 
-#include "enemies/terrain.h"
 #include "world/entity.h"
+#include "world/terrain.h"
 
 #include <cstdint>
 
@@ -38,6 +39,10 @@ public:
     int32_t points = 0;   // what its kill paid, shown rising above it
     bool active = false;  // has come on screen and not gone far off since
     bool knocked = false; // killed by a shell: falls through everything, upside down
+    // What the drawing shows this frame, decided by the tick: whether the enemy is seen, and the
+    // anim its body is drawn at (a dying enemy's stage; anim itself has moved on by then).
+    bool shown = false;
+    int32_t shown_anim = 0;
 
     // Walking left at 3 pixels per frame; a shell walker starts 26 pixels higher, as its picture is
     // taller than a cell.
@@ -46,7 +51,7 @@ public:
     // ---- enemy.cpp ----
     // One movement sub-step, then the contacts with the other enemies.
     void step(int32_t sub_step);
-    // Once a frame: wakes on screen, sleeps far off it, falls, draws, leaves below y 700.
+    // Once a frame: wakes on screen, sleeps far off it, falls, animates, leaves below y 700.
     void tick();
     // The contact of a toucher's box {left, top, right, bottom} with this enemy.
     int32_t collide(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t toucher);
@@ -56,11 +61,16 @@ public:
     void kill();
     void apply_gravity() { terrain().apply_gravity(); }
 
-    // ---- enemy_drawing.cpp ----
+    // ---- enemy_looks.cpp ----
     // The picture and its mirroring for the type and the walk cycle.
     void pick_sprite();
-    // Draws the enemy alive or dying and the points of its kill; ends the death animation.
-    void render();
+    // Runs the walk cycle or the death animation, deciding what the drawing shows; a finished death
+    // animation leaves the object list.
+    void animate();
+
+    // ---- enemy_drawing.cpp ----
+    // Draws the enemy alive or dying and the points of its kill, as this frame's tick left it.
+    void render() const;
 
 private:
     TerrainMotion terrain();

@@ -9,7 +9,6 @@
 
 #include <climits>
 
-const bool build_windowed = true;
 
 namespace {
 

@@ -51,7 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             map.cell_at(far, near);
             map.cell_at(near, far);
             map.cell(static_cast<int64_t>(far) * width + near);
-            map.path_char(far);
         }
     }
     // The writes the game makes (a brick broken, a hidden block found) stay inside the cells too.

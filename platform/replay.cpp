@@ -18,33 +18,57 @@ std::unique_ptr<replay::Reader> reader;
 
 using replay::Event;
 
-// The next recorded event, which must be of the kind the game asks for.
-Event take(Event::Type wanted) {
-    Event event;
+bool stop = false;
+std::string trouble;      // why the replay broke
+uint32_t last_clock = 0;  // what the clock said last, for reads after a stop
+
+void break_off(std::string why) {
+    stop = true;
+    trouble = std::move(why);
+}
+
+// The next recorded event, which must be of the kind the game asks for; false once the replay has
+// stopped (here or before).
+bool take(Event::Type wanted, Event& event) {
+    if (stop) return false;
     std::string error;
-    if (!reader->next(event, error)) throw replay::Broken{error};
+    if (!reader->next(event, error)) {
+        break_off(error);
+        return false;
+    }
     if (event.type == Event::end) {
-        if (reader->ending() == replay::Ending::cut) throw replay::Ended{};
-        throw replay::Broken{"out of step after event " + std::to_string(reader->events()) +
-                             ": the recorded game ended there, this one asks for " +
-                             replay::describe(wanted)};
+        if (reader->ending() == replay::Ending::cut) {
+            stop = true;
+        } else {
+            break_off("out of step after event " + std::to_string(reader->events()) +
+                      ": the recorded game ended there, this one asks for " +
+                      replay::describe(wanted));
+        }
+        return false;
     }
     if (event.type != wanted) {
-        throw replay::Broken{"out of step at event " + std::to_string(reader->events()) +
-                             ": the game asks for " + replay::describe(wanted) +
-                             ", the recording holds " + replay::describe(event.type)};
+        break_off("out of step at event " + std::to_string(reader->events()) +
+                  ": the game asks for " + replay::describe(wanted) + ", the recording holds " +
+                  replay::describe(event.type));
+        return false;
     }
+    return true;
+}
+
+// A read of this kind that failed, as a stopped replay answers it.
+Event failed(Event::Type type) {
+    Event event;
+    event.type = type;
+    event.ok = false;
     return event;
 }
 
 // An argument the game passes (a wait deadline, a sleep) must be the one recorded.
 void check_argument(const Event& event, uint32_t value) {
     if (event.value == value) return;
-    throw replay::Broken{"out of step at event " + std::to_string(reader->events()) +
-                         ": the game " +
-                         (event.type == Event::wait ? "waits for " : "sleeps ") +
-                         std::to_string(value) + ", the recording holds " +
-                         std::to_string(event.value)};
+    break_off("out of step at event " + std::to_string(reader->events()) + ": the game " +
+              (event.type == Event::wait ? "waits for " : "sleeps ") + std::to_string(value) +
+              ", the recording holds " + std::to_string(event.value));
 }
 
 void note(const Event& event) {
@@ -65,11 +89,15 @@ template <typename Open>
 bool opened(replay::Open which, Open open) {
     bool ok = false;
     if (reader) {
-        const Event event = take(Event::opened);
-        if (event.value != which)
-            throw replay::Broken{"out of step at event " + std::to_string(reader->events()) +
-                                 ": the game opens another device than the recording holds"};
-        ok = event.ok;
+        Event event;
+        if (take(Event::opened, event)) {
+            if (event.value == which) {
+                ok = event.ok;
+            } else {
+                break_off("out of step at event " + std::to_string(reader->events()) +
+                          ": the game opens another device than the recording holds");
+            }
+        }
     } else {
         ok = open();
     }
@@ -98,6 +126,9 @@ bool finish_recording(bool game_over, std::string& error) {
 }
 
 bool replay_from(const std::string& path, std::string& error) {
+    stop = false;
+    trouble.clear();
+    last_clock = 0;
     reader = std::make_unique<Reader>();
     if (reader->open(path, error)) return true;
     reader.reset();
@@ -119,9 +150,18 @@ bool finish_replay(std::string& error) {
     return ok;
 }
 
+bool at_cut_end() {
+    return reader && !stop && reader->ending() == Ending::cut && reader->all_handed_out();
+}
+
+bool stopped() { return stop; }
+const std::string& broken() { return trouble; }
+
 void reset() {
     writer.reset();
     reader.reset();
+    stop = false;
+    trouble.clear();
 }
 
 }  // namespace replay
@@ -144,7 +184,8 @@ bool mouse_open() { return opened(replay::open_mouse, backend::mouse_open); }
 bool message_take(Message& message) {
     uint32_t taken = replay::take_none;
     if (reader) {
-        taken = take(Event::message).value;
+        Event event;
+        if (take(Event::message, event)) taken = event.value;
         if (taken == replay::take_close) message = Message::close;
         if (taken == replay::take_quit) message = Message::quit;
     } else if (backend::message_take(message)) {
@@ -155,7 +196,14 @@ bool message_take(Message& message) {
 }
 
 uint32_t time_ms() {
-    const uint32_t now = reader ? take(Event::clock).value : backend::time_ms();
+    uint32_t now = last_clock;
+    if (reader) {
+        Event event;
+        if (take(Event::clock, event)) now = event.value;
+    } else {
+        now = backend::time_ms();
+    }
+    last_clock = now;
     note_value(Event::clock, now);
     audio::clock_read(now);
     return now;
@@ -163,7 +211,8 @@ uint32_t time_ms() {
 
 void sleep_ms(uint32_t ms) {
     if (reader) {
-        check_argument(take(Event::sleep), ms);
+        Event event;
+        if (take(Event::sleep, event)) check_argument(event, ms);
     } else {
         backend::sleep_ms(ms);
     }
@@ -172,7 +221,8 @@ void sleep_ms(uint32_t ms) {
 
 void wait_until(int32_t deadline) {
     if (reader) {
-        check_argument(take(Event::wait), static_cast<uint32_t>(deadline));
+        Event event;
+        if (take(Event::wait, event)) check_argument(event, static_cast<uint32_t>(deadline));
     } else {
         backend::wait_until(deadline);
     }
@@ -182,7 +232,7 @@ void wait_until(int32_t deadline) {
 bool keyboard_read(uint8_t keys[256]) {
     Event event;
     if (reader) {
-        event = take(Event::keys_read);
+        if (!take(Event::keys_read, event)) event = failed(Event::keys_read);
         // A failed read leaves the game's snapshot as it was, as the backends do.
         if (event.ok) std::copy(event.keys.begin(), event.keys.end(), keys);
     } else {
@@ -197,7 +247,7 @@ bool keyboard_read(uint8_t keys[256]) {
 bool mouse_read(MouseState& state) {
     Event event;
     if (reader) {
-        event = take(Event::mouse_read);
+        if (!take(Event::mouse_read, event)) event = failed(Event::mouse_read);
         if (event.ok) state = event.mouse;
     } else {
         event.type = Event::mouse_read;

@@ -11,15 +11,6 @@
 
 namespace platform::replay {
 
-// The replay reached the end of a recording that was cut off (by a present limit): the run stops
-// here, as it did when it was recorded. Thrown from the read that found the end.
-struct Ended {};
-
-// The recording and the game disagree (out of step) or the file changed under the replay.
-struct Broken {
-    std::string what;
-};
-
 // Starts recording into path. False with error when the file cannot be written.
 bool record_to(const std::string& path, std::string& error);
 // Ends the recording: the end marker says whether the game ended by itself or the run was cut off.
@@ -31,6 +22,18 @@ bool finish_recording(bool game_over, std::string& error);
 bool replay_from(const std::string& path, std::string& error);
 // After the game ended by itself: false with error unless the recording ends there too.
 bool finish_replay(std::string& error);
+
+// The replay has handed out every event of a recording that was cut off (by a present limit): the
+// recorded run stopped here, and the one replaying it stops here too.
+bool at_cut_end();
+
+// The replay can give nothing more: it ran into the end of a cut recording in the middle of a step,
+// or the recording and the game are out of step, or the file changed under the replay. From then on
+// every read answers as a failed read would (no keys, no messages, the clock standing still), and
+// whoever drives the game stops after the step it is in. `broken` says why, or is empty for a cut
+// recording's end.
+bool stopped();
+const std::string& broken();
 
 // Stops recording and replaying without writing anything, for a fresh start in tests.
 void reset();

@@ -86,6 +86,8 @@ public:
     bool next(Event& event, std::string& error);
     Ending ending() const { return ending_; }
     uint64_t events() const { return events_; }  // how many events next() handed out
+    // Whether next() has handed out every event the file holds: only its end marker is left.
+    bool all_handed_out() const { return events_ == total_events_; }
 
 private:
     // One step through the file. While checking (out null) a copy is taken in one go.
@@ -99,6 +101,7 @@ private:
     bool at_end_ = false;
     uint32_t crc_ = 0;
     uint64_t events_ = 0;
+    uint64_t total_events_ = 0;  // counted while open checks the file
     long offset_ = 0;  // bytes read so far, for messages
 };
 

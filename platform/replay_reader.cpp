@@ -114,6 +114,7 @@ bool Reader::step(Event* out, std::string& error) {
             return step(out, error);
         }
         // While checking only the history matters, and it repeats every `distance` records.
+        total_events_ += count;
         const uint64_t pushes =
             count <= 2 * copy_reach ? count : copy_reach + (count - copy_reach) % distance;
         for (uint64_t i = 0; i < pushes; ++i)
@@ -123,6 +124,7 @@ bool Reader::step(Event* out, std::string& error) {
     Event scratch;
     Event& event = out ? *out : scratch;
     if (!decode(static_cast<uint8_t>(tag), in, state_, event, error)) return fail(error);
+    if (!out) ++total_events_;
     advance(state_, event);
     remember(state_, literal);
     return true;

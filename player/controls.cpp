@@ -4,10 +4,10 @@
 //
 // Velocities are pixels per frame; every change is added in double precision and stored back in
 // single precision (`plus`).
+#include "core/game_state.h"
 #include "platform/platform.h"
 #include "player/player.h"
 #include "render/input.h"
-#include "shell/game_state.h"
 #include "world/world_step.h"
 
 #include <cmath>
@@ -160,7 +160,7 @@ void Player::tick() {
     }
     apply_gravity();
     pick_sprite();
-    render();
+    animate();
     if (death_timer > 0) {
         death_timer += 1;
         if (death_timer == death_hop_frame) vy = death_hop_speed;

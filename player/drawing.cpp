@@ -1,153 +1,18 @@
-// The hero's pictures: the choice of picture each frame (with the growth animation) and the
-// drawing, which also runs the pipe descent and the shrink and blink animations after a hit.
-//
-// The big pictures are 32 pixels taller than the small ones, so switching between the two sets
-// during growth and shrink moves the hero's top by 32 to keep its feet in place.
+// The hero's drawing: the picture its frame chose, where its frame put it, mirrored when it faces
+// left; going down the exit pipe, the pipes are drawn again in front of it. It reads the hero and
+// changes nothing.
 #include "player/player.h"
 
-#include "shell/game_state.h"
-#include "shell/pictures.h"
 #include "world/map_painter.h"
 #include "world/tile_map.h"
-#include "world/world_step.h"
 
-#include <cmath>
-
-namespace {
-
-constexpr int32_t set_height_change = 32;  // big pictures over small ones
-constexpr int32_t grow_frames = 49;
-constexpr int32_t shrink_frames = 30;  // the shrink ends once hurt_timer passes it
-constexpr int32_t blink_frames = 100;  // invulnerable blinking ends once hurt_timer passes it
-constexpr int32_t pipe_frames = 100;   // sinking, then the next level
-
-// Each run picture lasts 30 / speed frames of anim; the division is single precision.
-constexpr float run_frame_length = 30.0f;
-
-}  // namespace
-
-void Player::draw_facing() {
-    update_facing();
+void Player::render() const {
+    if (!shown) return;
+    MapPainter painter;
     if (facing_left) {
-        draw_mirrored();
+        painter.paint_mirrored(sprite, get_x(), shown_y);
     } else {
-        draw();
+        painter.paint(sprite, get_x(), shown_y);
     }
-}
-
-void Player::draw_normally() {
-    draw_facing();
-    anim += 1;
-}
-
-void Player::pick_sprite() {
-    load_sprite_set();
-    if (anim < -1) anim = 0;
-    if (death_timer > 0) {
-        sprite = dying_sprite;
-        return;
-    }
-    if (grow_timer > 0) {
-        // Five frames of the small set, five of the big one, until the hero is big and 32 higher.
-        double m = std::fmod(grow_timer, 10.0);
-        if (m < 5) {
-            power -= 1;
-            load_sprite_set();
-            power += 1;
-            if (m < 1) set_y(y + set_height_change);
-        } else if (m < 6) {
-            set_y(y - set_height_change);
-        }
-        grow_timer += 1;
-        if (grow_timer > grow_frames) {
-            grow_timer = 0;
-            world_frozen = false;
-        }
-    }
-    if (crouching) {
-        sprite = spr_duck;
-        return;
-    }
-    if (!airborne()) {
-        float s = std::fabs(vx);
-        if (s < 1) {
-            sprite = spr_stand;
-        } else {
-            float t = 1 / s;
-            if (anim < run_frame_length * t) {
-                sprite = spr_run0;
-            } else if (anim < 2 * run_frame_length * t) {
-                sprite = spr_run1;
-            } else if (anim < 3 * run_frame_length * t) {
-                sprite = spr_run2;
-            } else {
-                anim = 0;
-                sprite = spr_run2;
-            }
-        }
-    }
-    if (airborne()) sprite = spr_jump;
-    if (wall_right || wall_left) sprite = spr_wall;
-}
-
-void Player::render() {
-    if (pipe_timer > 0) {
-        // Sinking about 67 pixels in the drawing only, with the pipes painted over the hero.
-        pipe_timer += 1;
-        update_facing();
-        MapPainter painter;
-        int32_t sunk_y = y + pipe_timer * 2 / 3;
-        if (facing_left) {
-            painter.paint_mirrored(sprite, x, sunk_y);
-        } else {
-            painter.paint(sprite, x, sunk_y);
-        }
-        painter.paint_foreground(current_map, scroll);
-        if (pipe_timer > pipe_frames) {
-            game_state.next_level = true;
-            pipe_timer = 0;
-            world_frozen = false;
-        }
-        return;
-    }
-    if (hurt && world_frozen) {
-        // The shrink: invisible, small and big in turn, then the motion of the moment of the hit.
-        if (hurt_timer > shrink_frames || grow_timer > 1) {
-            if (grow_timer < 1) world_frozen = false;
-            hurt_timer = 0;
-            vx = saved_vx;
-            vy = saved_vy;
-            anim = 0;
-            return;
-        }
-        int32_t m = hurt_timer % 10;
-        hurt_timer += 1;
-        if (m < 3) return;
-        if (m < 7) {
-            draw_normally();
-            return;
-        }
-        power += 1;
-        load_sprite_set();
-        pick_sprite();
-        power -= 1;
-        if (power == 0) set_y(y - set_height_change);
-        draw_facing();
-        anim += 1;
-        set_y(y + set_height_change);
-        return;
-    }
-    if (hurt) {
-        // Blinking: invulnerable, shown six frames out of ten.
-        if (hurt_timer > blink_frames) {
-            hurt = false;
-            hurt_timer = 0;
-            return;
-        }
-        int32_t m = hurt_timer % 10;
-        hurt_timer += 1;
-        if (m >= 4) draw_normally();
-        return;
-    }
-    draw_normally();
+    if (in_pipe) painter.paint_foreground(current_map, scroll);
 }

@@ -7,11 +7,12 @@
 // from the first and re-reads the count, so they are. The order decides which enemy is met first.
 #include "blocks/block.h"
 #include "blocks/item.h"
+#include "core/pictures.h"
 #include "enemies/enemy.h"
 #include "platform/platform.h"
 #include "player/player.h"
 #include "render/input.h"
-#include "shell/pictures.h"
+#include "world/frame_record.h"
 #include "world/object_list.h"
 #include "world/world_step.h"
 
@@ -23,7 +24,8 @@ constexpr float stomp_bounce_with_space = -10.0f;
 }  // namespace
 
 bool PipeEntrance::touch(const Rect& hero_box) const {
-    box.debug_draw();
+    frame_record.tested_triggers.push_back(box);
+    frame_record.trigger_tests += 1;
     return box.overlap(hero_box).has_value();
 }
 

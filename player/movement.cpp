@@ -6,7 +6,7 @@
 // column world x / 32 and row y / 32, truncating toward zero.
 #include "player/player.h"
 
-#include "shell/game_state.h"
+#include "core/game_state.h"
 #include "world/tile_map.h"
 #include "world/world_step.h"
 

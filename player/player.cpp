@@ -1,7 +1,7 @@
 // The hero's construction, its reset between levels and its sprite sets.
 #include "player/player.h"
 
-#include "shell/pictures.h"
+#include "core/pictures.h"
 
 Player player;
 

@@ -7,7 +7,8 @@
 //
 // The class is split by concern: movement.cpp (the sub-step, the tile probes, the camera, gravity),
 // controls.cpp (keys, jumps, wall slides and the hero's frame), life.cpp (contacts, hits, death,
-// pipes) and drawing.cpp (picture choice, growth, shrink and blink animations, drawing).
+// pipes), looks.cpp (picture choice, the growth, pipe, shrink and blink animations, and what the
+// picture shows this frame) and drawing.cpp (the drawing, which only reads what the frame decided).
 //
 // `airborne` has a side effect: it hands out up to 21 answers of "on the ground" without ground
 // after every (re)start, so the number and order of its calls is part of how the hero moves. Each
@@ -43,6 +44,12 @@ public:
     float saved_vy = 0.0f;
     int16_t start_grace = 0;  // ground answers given without ground, at most 21 per life
     Sprite spr_stand, spr_run0, spr_run1, spr_run2, spr_jump, spr_duck, spr_wall;
+    // What the drawing shows this frame, decided by the hero's frame: whether the hero is seen, at
+    // which y (32 above it in a shrink's big frames, sunk into the exit pipe going down it), and
+    // whether the pipes are drawn again in front of it.
+    bool shown = false;
+    int32_t shown_y = 0;
+    bool in_pipe = false;
 
     // A small hero at (67, 503), not moving.
     Player();
@@ -67,8 +74,8 @@ public:
     void shift_x(int32_t d);
 
     // ---- controls.cpp ----
-    // The hero's frame: keys, wall test, gravity, picture, drawing, death and jump timers, falling
-    // out of the level.
+    // The hero's frame: keys, wall test, gravity, picture and animations, death and jump timers,
+    // falling out of the level.
     void tick();
     void handle_input();
     // Shapes a jump's rise while Space is held, and performs a wall jump.
@@ -82,15 +89,19 @@ public:
     // A big hero shrinks, a small one dies; nothing while blinking.
     void take_hit();
 
-    // ---- drawing.cpp ----
+    // ---- looks.cpp ----
     // Chooses the picture for this frame; runs the growth animation.
     void pick_sprite();
-    // Draws the hero; runs the pipe, shrink and blink animations.
-    void render();
+    // Runs the pipe, shrink and blink animations and decides what the drawing shows.
+    void animate();
+
+    // ---- drawing.cpp ----
+    // Draws the hero as this frame's rules left it, and the pipes in front of it in a pipe.
+    void render() const;
 
 private:
-    void draw_facing();
-    void draw_normally();
+    void show_at(int32_t at_y);
+    void show_normally();
 };
 
 // The pipe-entry trigger at the exit of a level: a point on the top of the exit pipe with a box of
@@ -101,7 +112,8 @@ struct PipeEntrance {
     Rect box;
 
     PipeEntrance(int32_t x, int32_t y) : x(x), y(y), box{x, y, x, y + 5} {}
-    // Whether the hero's world box touches the trigger; shows the trigger in the debug colours.
+    // Whether the hero's world box touches the trigger; notes the test, for the drawing to show the
+    // trigger in the debug colours.
     bool touch(const Rect& hero_box) const;
 };
 

@@ -1,8 +1,6 @@
 #include "render/graphics.h"
 
 #include "platform/platform.h"
-#include "render/input.h"
-#include "shell/entry.h"
 
 int32_t screen_width = 0;
 int32_t screen_height = 0;
@@ -27,7 +25,6 @@ bool graphics_init(int32_t width, int32_t height, bool windowed) {
     device_set_stage_state(StageState::alpha_op, op_modulate);
     device_set_stage_state(StageState::alpha_arg1, arg_texture);
     device_set_stage_state(StageState::alpha_arg2, arg_diffuse);
-    mouse_set_bounds(0, 0, screen_width, screen_height);
     return true;
 }
 
@@ -36,7 +33,6 @@ void present_frame() {
     platform::device_present();
     platform::device_begin_scene();
     platform::device_clear(0xFF000000);
-    drain_messages();
 }
 
 void graphics_shutdown() {

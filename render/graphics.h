@@ -14,8 +14,8 @@ extern int32_t screen_height;  // back-buffer height in pixels (600)
 // device cannot be created (platform::last_error says why); nothing is then left open.
 bool graphics_init(int32_t width, int32_t height, bool windowed);
 
-// Shows what was drawn since the last call, opens the next picture cleared to opaque black and
-// drains the window's messages, so menu and banner loops keep the window alive.
+// Shows what was drawn since the last call and opens the next picture, cleared to opaque black.
+// The game drains the window's messages right after each present.
 void present_frame();
 
 void graphics_shutdown();

@@ -2,11 +2,8 @@
 //
 // `keys` holds the last snapshot and `prev_keys` the one before, indexed by DirectInput key code, so
 // every reader can ask whether a key is held (nonzero) or was just pressed (held now, not before).
-// Of the mouse the game acts only on the left button; the cursor position is kept for completeness,
-// summed from relative movement and held inside `mouse_bounds`.
+// Of the mouse the game acts only on the left button.
 #pragma once
-
-#include "world/geometry.h"
 
 #include <cstdint>
 
@@ -26,11 +23,13 @@ constexpr int DIK_DOWN = 0xD0;
 extern uint8_t keys[256];
 extern uint8_t prev_keys[256];
 
-extern int32_t mouse_dx, mouse_dy;
-extern int32_t mouse_x, mouse_y;
+extern int32_t mouse_dx, mouse_dy;  // movement at the last read
 extern int32_t mouse_left_down, mouse_right_down;  // 0x80 while held, else 0
 extern int32_t prev_mouse_left_down, prev_mouse_right_down;
-extern Rect mouse_bounds;
+
+// Whether the keyboard and the mouse are open (between their init and release).
+extern bool keyboard_ready;
+extern bool mouse_ready;
 
 inline bool key_held(int code) { return keys[code] != 0; }
 inline bool key_pressed(int code) { return keys[code] != 0 && prev_keys[code] == 0; }
@@ -42,7 +41,3 @@ void keyboard_release();
 void mouse_init();
 void mouse_poll();
 void mouse_release();
-void mouse_set_bounds(int32_t left, int32_t top, int32_t right, int32_t bottom);
-
-// Back to program start: no keys, mouse at (0, 0), no bounds, devices closed.
-void reset_input();

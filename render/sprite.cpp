@@ -3,8 +3,6 @@
 #include "platform/platform.h"
 
 #include <cstdio>
-#include <set>
-#include <string>
 
 namespace {
 
@@ -18,19 +16,15 @@ void set_blending(bool on) {
     }
 }
 
-// A picture that is missing stays missing for the whole run (the debris pictures are loaded again
-// and again), so each name is reported once; a program-wide reset starts the record afresh.
-std::set<std::string> reported;
-
 void warn_missing(const char* path) {
-    if (reported.insert(path).second)
+    if (reported_pictures.insert(path).second)
         std::fprintf(stderr, "brickrun: warning: picture not loaded, it will draw nothing: %s\n",
                      platform::last_error().c_str());
 }
 
 }  // namespace
 
-void reset_picture_warnings() { reported.clear(); }
+std::set<std::string> reported_pictures;
 
 void load_sprite(const char* path, Sprite& sprite, uint32_t colour_key) {
     platform::ImageInfo info;

@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
+#include <string>
 
 namespace platform {
 struct Texture;
@@ -22,8 +24,9 @@ struct Sprite {
 // A missing or unreadable file leaves a null texture of size 0 by 0 and warns once on stderr.
 void load_sprite(const char* path, Sprite& sprite, uint32_t colour_key);
 void release_sprite(Sprite& sprite);
-// Forgets which pictures were reported missing, so each warns again once.
-void reset_picture_warnings();
+// The pictures reported missing so far: a picture that is missing stays missing for the whole run
+// (the debris pictures are asked for again and again), so each name is reported once.
+extern std::set<std::string> reported_pictures;
 
 // One quad with whatever texture and blending are set.
 void draw_quad(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour, float left_u,

@@ -1,10 +1,9 @@
 #include "shell/entry.h"
 
-#include "shell/frame.h"
-#include "shell/reset.h"
+#include "core/game_state.h"
+#include "shell/flow.h"
+#include "shell/program_state.h"
 #include "shell/startup.h"
-
-bool quit_requested = false;
 
 void main_window_proc(platform::Message message) {
     if (message == platform::Message::close) platform::post_quit();
@@ -18,7 +17,7 @@ void drain_messages() {
     }
 }
 
-int win_main() {
+int open_game() {
     if (!init_program_state()) return 1;
     // Created hidden at 640x480; the graphics set-up places, sizes and shows it.
     if (!platform::window_create("", 100, 100, 640, 480)) {
@@ -29,17 +28,19 @@ int win_main() {
         platform::report_fatal("brickrun: cannot start the graphics: " + platform::last_error());
         return 1;
     }
-    main_loop(drain_messages, run_frame);
+    return 0;
+}
+
+int close_game() {
     shutdown();
     if (level_load_error.empty()) return 0;
     platform::report_fatal("brickrun: cannot load the level: " + level_load_error);
     return 1;
 }
 
-void main_loop(void (*drain)(), bool (*frame)()) {
-    while (!quit_requested) {
-        drain();
-        // A quit found by this drain still lets one more frame run: the flag is looked at after it.
-        if (!frame()) return;
+int win_main() {
+    if (int status = open_game()) return status;
+    while (game_step()) {
     }
+    return close_game();
 }

@@ -1,22 +1,23 @@
 // The program entry, the window procedure and the message pump.
 //
-// The entry creates the (hidden) game window, runs start-up, then alternates draining the window's
-// messages and running one frame until a frame says the game is over or the window was closed, and
-// runs shutdown. The title menu and the banner look at the flag after each of their presents, so a
-// close request ends the program within one present wherever it comes.
+// The entry creates the (hidden) game window, runs start-up, then drives the game one step (one
+// present) at a time until a step says the game is over, and runs shutdown. Every present drains
+// the window's messages and the flow looks at the quit flag after it, so a close request ends the
+// program within one present wherever it comes.
 #pragma once
 
 #include "platform/platform.h"
-
-extern bool quit_requested;  // a quit message was taken from the queue; never cleared
 
 // The whole program; returns its exit status: 0, or 1 after one line on stderr when the game cannot
 // start (no display, no device, a level that cannot be read) or a level cannot be read when it is
 // reached.
 int win_main();
 
-// Until a frame says the game is over or a quit message has come: drain the messages, run a frame.
-void main_loop(void (*drain)(), bool (*frame)());
+// win_main in two halves around the steps, for programs that drive the steps themselves (the
+// headless runner, the solver): open_game is 0 once the game can run, else the exit status (after
+// one line on stderr); close_game runs shutdown and returns the exit status.
+int open_game();
+int close_game();
 
 // Handles one message: a close request posts a quit message; everything else needs nothing.
 void main_window_proc(platform::Message message);

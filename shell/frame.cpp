@@ -1,37 +1,22 @@
-// The frame loop.
-//
-// While no game runs, run_frame draws the title menu in a loop of its own (one pass per present).
-// A game frame then goes: pending level changes, extra lives, the frame-rate window, the 33 ms
-// pace, the kill-chain timer, input and a fresh picture, the bump lock, the tiles and the world,
-// the heads-up display, slow motion, the debug overlay and the exit keys. The picture is shown by
-// the next present. A close request ends the menu, and the frame that shows a banner, at the first
-// present that sees it: a player who closes the window is not kept waiting for a choice or a banner.
 #include "shell/frame.h"
 
+#include "core/game_state.h"
 #include "platform/platform.h"
+#include "play/world.h"
 #include "player/player.h"
 #include "render/font.h"
 #include "render/graphics.h"
 #include "render/input.h"
 #include "render/sprite.h"
-#include "shell/banner.h"
-#include "shell/entry.h"
-#include "shell/game_state.h"
-#include "shell/pictures.h"
-#include "world/level.h"
 #include "world/map_painter.h"
 #include "world/tile_map.h"
-#include "world/world_step.h"
 
 #include <cmath>
 #include <cstdint>
 
-std::string level_load_error;
-
 namespace {
 
 constexpr uint32_t white = 0xFFFFFFFF;
-constexpr uint32_t black = 0xFF000000;
 constexpr uint32_t sky_colour = 0xFF00C0FF;
 constexpr int32_t frame_ms = 33;            // one game frame per 33 ms, about 30 per second
 constexpr double extra_life_score = 20000.0;  // every multiple of this pays a life
@@ -39,40 +24,6 @@ constexpr int32_t coins_per_life = 100;
 constexpr int32_t chain_frames = 60;        // a kill chain survives this many frames without a kill
 constexpr int16_t bump_lock_frames = 3;
 constexpr uint32_t slow_motion_ms = 50;
-
-// Returns false when the menu ends the program; true once a game has started.
-bool title_menu() {
-    int menu_choice = 0;  // 0 "Start Game", 1 "Exit Game"
-    while (!game_state.in_game) {
-        game_state.score = 0;
-        player.power = 0;  // every game starts with the small hero
-        current_screen = Screen::menu;
-        platform::play_music(platform::Music::title);
-        present_frame();
-        if (quit_requested) return false;
-        keyboard_poll();
-        fill_rect(0, 0, screen_width, screen_height, black);
-        draw_sprite_opaque(0, 0, title_sprite);
-        draw_text(350, 350, "Start Game", game_font, white);
-        draw_text(350, 400, "Exit Game", game_font, white);
-        draw_text(340, 350 + 50 * menu_choice, ">", game_font, white);
-        if (key_pressed(DIK_UP) || key_pressed(DIK_DOWN)) {
-            menu_choice = 1 - menu_choice;
-            platform::play_sound(platform::Sound::menu_move);
-        }
-        // Held, not newly pressed: a key still down after the game-over screen starts at once.
-        if (key_held(DIK_SPACE) || key_held(DIK_RETURN)) {
-            platform::play_sound(platform::Sound::menu_choose);
-            if (menu_choice == 1) return false;
-            game_state.lives = 3;
-            show_level_banner();
-            if (quit_requested) return false;
-            game_state.in_game = true;
-        }
-        if (key_held(DIK_ESCAPE)) return false;
-    }
-    return true;
-}
 
 void award_extra_lives() {
     if (game_state.coins > coins_per_life - 1) {
@@ -134,19 +85,21 @@ void draw_debug_overlay() {
     draw_labelled("FPS:", 2, 490, game_state.fps, 50, 490);
 }
 
+// The picture of the frame, from the state its rules left. The tiles are drawn as they stand after
+// the rules: the only cells the rules change are blocks' own, which are drawn as sky either way.
+void draw_frame() {
+    fill_rect(0, 0, screen_width, screen_height, sky_colour);
+    MapPainter painter;
+    painter.paint_background(current_map, game_state.camera_x);
+    draw_world();
+    draw_heads_up_display();
+    if (key_held(DIK_D)) draw_debug_overlay();
+}
+
 }  // namespace
 
-bool run_frame() {
-    if (!title_menu()) return false;
-
-    // Requested by the hero in the previous frame; each load ends in the banner.
-    if (game_state.restart_level && !reload_level(level_load_error)) return false;
-    if (game_state.next_level) {
-        if (!load_next_level(level_load_error)) return false;
-        game_state.next_level = false;
-    }
-    if (quit_requested) return false;  // closed during the banner
-
+Outcome run_frame() {
+    if (quit_requested) return Outcome::end;  // closed during the banner
     award_extra_lives();
     measure_and_pace();
     age_chain_timer();
@@ -157,25 +110,24 @@ bool run_frame() {
     // Each level has its tune; the tune playing goes on from frame to frame.
     platform::play_music(static_cast<platform::Music>(
         static_cast<int>(platform::Music::level1) + game_state.level_index % 3));
-    present_frame();
-    fill_rect(0, 0, screen_width, screen_height, sky_colour);
+    show_picture();
+    flow.phase = Phase::frame_shown;
+    return Outcome::presented;
+}
 
+Outcome finish_frame() {
     age_bump_lock();
-
-    MapPainter painter;
-    painter.paint_background(current_map, player.scroll);
     game_state.camera_x = player.scroll;
     world_step();
     if (key_held(DIK_RSHIFT)) game_state.bump_lock += 1;
-
-    draw_heads_up_display();
     if (key_held(DIK_S)) platform::sleep_ms(slow_motion_ms);
-    if (key_held(DIK_D)) draw_debug_overlay();
+    if (drawing()) draw_frame();
 
-    if (key_held(DIK_ESCAPE) || mouse_left_down) return false;
+    if (key_held(DIK_ESCAPE) || mouse_left_down) return Outcome::end;
 
     if (game_state.fps_frames == 0)
         game_state.fps_window_start = static_cast<float>(platform::time_ms());
     game_state.fps_frames += 1;
-    return true;
+    flow.phase = Phase::turn;
+    return Outcome::go_on;
 }

@@ -1,11 +1,14 @@
-// One turn of the main loop: the title menu while no game runs, otherwise one paced game frame.
+// The game frame, in two halves around its present.
+//
+// run_frame: extra lives, the frame-rate window, the 33 ms pace, the kill-chain timer, input, the
+// level's tune and the present of the previous frame's picture. finish_frame: the bump lock, the
+// camera, the world's rules, slow motion, then the frame's picture (sky, tiles, the world, the
+// heads-up display, the debug overlay), the exit keys and the frame count.
 #pragma once
 
-#include <string>
+#include "shell/flow.h"
 
-// False when the program is to end ("Exit Game", Escape, or the left mouse button during play, or a
-// level that could not be loaded).
-bool run_frame();
-
-// Why a level change or restart failed (a map that can no longer be read); empty while all is well.
-extern std::string level_load_error;
+// Phase::frame. A close request that came during a banner ends the game here.
+Outcome run_frame();
+// Phase::frame_shown. Escape or the left mouse button ends the game.
+Outcome finish_frame();

@@ -8,18 +8,12 @@
 
 #include <string>
 
-#ifndef BUILD_WINDOWED
-#error "BUILD_WINDOWED must be 1 (windowed) or 0 (full screen)"
-#endif
-
-const bool build_windowed = BUILD_WINDOWED;
-
 namespace {
 
-constexpr const char* name = BUILD_WINDOWED ? "brickrun" : "brickrun-fs";
+const char* const name = build_windowed ? "brickrun" : "brickrun-fs";
 
 // The same options in both programs; only the first two lines name the one that runs.
-constexpr const char* what = BUILD_WINDOWED
+const char* const what = build_windowed
                                  ? "The platform game brickrun, in a window (brickrun-fs plays it "
                                    "full screen).\n"
                                  : "The platform game brickrun, full screen (brickrun plays it in a "

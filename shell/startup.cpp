@@ -1,12 +1,12 @@
 #include "shell/startup.h"
 
+#include "core/pictures.h"
+#include "play/level.h"
 #include "player/player.h"
 #include "render/font.h"
 #include "render/graphics.h"
 #include "render/input.h"
 #include "shell/entry.h"
-#include "shell/pictures.h"
-#include "world/level.h"
 #include "world/object_list.h"
 
 namespace {

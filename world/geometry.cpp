@@ -1,12 +1,5 @@
 #include "world/geometry.h"
 
-#include "render/sprite.h"
-#include "shell/game_state.h"
-
-namespace {
-int debug_colour = 0;
-}
-
 Overlap Rect::vertical_sides(const Rect& b) const {
     Overlap o;
     int32_t mid_y = (b.top + b.bottom) / 2;
@@ -35,16 +28,3 @@ std::optional<Overlap> Rect::overlap(const Rect& b) const {
     }
     return std::nullopt;
 }
-
-void Rect::debug_draw() const {
-    uint32_t colour;
-    switch (debug_colour) {
-        case 0: colour = 0xFFFF0000; ++debug_colour; break;
-        case 1: colour = 0xFF00FF00; ++debug_colour; break;
-        case 2: colour = 0xFF0000FF; ++debug_colour; break;
-        default: colour = 0xFF646464; debug_colour = 1; break;
-    }
-    fill_rect(left - game_state.camera_x, top, right - left, bottom - top, colour);
-}
-
-void reset_debug_colours() { debug_colour = 0; }

@@ -28,14 +28,9 @@ struct Rect {
     std::optional<Overlap> overlap(const Rect& other) const;
     // Only the top and bottom flags of overlap; the horizontal ones stay false.
     Overlap vertical_sides(const Rect& other) const;
-    // Fills the rectangle on screen (shifted by camera_x) in the next colour of the debug cycle.
-    void debug_draw() const;
 };
 
 // Cells are 32 pixels square. Pixel cell (col, row) of a position is (px / 32, py / 32), truncating
 // toward zero; it is map cell (col, row + 1), since map row 0 lies above the screen.
 constexpr int32_t cell_size = 32;
 constexpr int32_t pixel_cell(int32_t pixel) { return pixel / cell_size; }
-
-// The debug colour cycle starts again at red.
-void reset_debug_colours();

@@ -93,7 +93,6 @@ bool read_map(const char* game_path, TileMap& map, std::string& error) {
     map.map_cells = std::move(cells);
     map.map_width = width;
     map.map_height = height;
-    map.map_objects = ObjectList{};
     return true;
 }
 
@@ -103,5 +102,4 @@ void install_map(const TileMap& fresh) {
     current_map.map_cells = fresh.map_cells;
     current_map.map_width = fresh.map_width;
     current_map.map_height = fresh.map_height;
-    current_map.map_objects = fresh.map_objects;
 }

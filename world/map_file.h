@@ -19,11 +19,11 @@ constexpr int64_t max_map_cells = 10000000;
 // The map file of each level_index: the first three levels, then the first again after the last.
 extern const char* const level_paths[4];
 
-// Reads a map file into map (path, cells, sizes; map_objects empty). On failure leaves map as it
+// Reads a map file into map (path, cells, sizes). On failure leaves map as it
 // was and returns false with a message naming the file and the problem in error. path may be
 // map.path itself, as when a level is read again.
 bool read_map(const char* path, TileMap& map, std::string& error);
 
-// Makes a freshly read map the map in play: path, cells, sizes and object list together. fresh may
+// Makes a freshly read map the map in play: path, cells and sizes together. fresh may
 // be current_map itself, which then stays as it is.
 void install_map(const TileMap& fresh);

@@ -1,8 +1,8 @@
 #include "world/map_painter.h"
 
+#include "core/pictures.h"
 #include "render/font.h"
 #include "render/graphics.h"
-#include "shell/pictures.h"
 
 #include <cmath>
 

@@ -2,10 +2,6 @@
 
 TileMap current_map;
 
-char TileMap::path_char(int32_t index) const {
-    return index >= 0 && index <= 63 ? path[index] : '\0';
-}
-
 int32_t TileMap::cell(int64_t index) const {
     if (!map_cells || index < 0 || index >= static_cast<int64_t>(map_width) * map_height)
         return TILE_EMPTY;
@@ -31,5 +27,3 @@ Rect TileMap::tile_box(int32_t col, int32_t pixel_row) const {
 void TileMap::clear_cell(int32_t col, int32_t row) { set_cell(index_of(col, row), TILE_EMPTY); }
 
 void TileMap::block_cell(int32_t col, int32_t row) { set_cell(index_of(col, row), TILE_HIDDEN); }
-
-void TileMap::add_object(void* object, int16_t kind) { map_objects.append(object, kind); }

@@ -11,7 +11,6 @@
 #pragma once
 
 #include "world/geometry.h"
-#include "world/object_list.h"
 
 #include <cstdint>
 #include <memory>
@@ -41,19 +40,15 @@ public:
     std::shared_ptr<int32_t[]> map_cells;
     int32_t map_width = 0;
     int32_t map_height = 0;
-    ObjectList map_objects;
 
     virtual ~TileMap() = default;
 
-    // path[index] for 0 <= index <= 63, else NUL.
-    virtual char path_char(int32_t index) const;
     virtual int32_t cell_at(int32_t col, int32_t row) const;
     // The probe box of pixel cell (col, pixel_row), i.e. map cell (col, pixel_row + 1): the cell's
     // 30x30 interior, or the empty rectangle for a free cell.
     virtual Rect tile_box(int32_t col, int32_t pixel_row) const;
     virtual void clear_cell(int32_t col, int32_t row);
     virtual void block_cell(int32_t col, int32_t row);
-    virtual void add_object(void* object, int16_t kind);
     virtual int32_t get_height() const { return map_height; }
     virtual int32_t get_width() const { return map_width; }
 

@@ -1,10 +1,7 @@
 #include "world/world_step.h"
 
-#include "blocks/block.h"
-#include "blocks/item.h"
-#include "enemies/enemy.h"
-#include "player/player.h"
-#include "shell/game_state.h"
+#include "core/game_state.h"
+#include "world/entity.h"
 
 #include <cmath>
 
@@ -12,35 +9,14 @@ bool world_frozen = false;
 
 namespace {
 
-// A block is ticked (and drawn) while its left edge is from 30 pixels left of the screen to the
-// screen's right edge.
+// A block is ticked while its left edge is from 30 pixels left of the screen to the screen's right
+// edge.
 constexpr int32_t block_tick_left = -30;
 constexpr int32_t block_tick_right = 800;
 
 bool moves_each_substep(int16_t kind) {
     return kind == KIND_PLAYER || kind == KIND_ENEMY || kind == KIND_ITEM;
 }
-
-void step_object(const ObjectEntry& entry, int32_t i) {
-    switch (entry.kind) {
-        case KIND_PLAYER: static_cast<Player*>(entry.entity())->step(i); break;
-        case KIND_ENEMY: static_cast<Enemy*>(entry.entity())->step(i); break;
-        case KIND_ITEM: static_cast<Item*>(entry.entity())->step(i); break;
-        default: break;
-    }
-}
-
-void tick_object(const ObjectEntry& entry) {
-    switch (entry.kind) {
-        case KIND_PLAYER: static_cast<Player*>(entry.entity())->tick(); break;
-        case KIND_BLOCK: static_cast<Block*>(entry.entity())->tick(); break;
-        case KIND_ENEMY: static_cast<Enemy*>(entry.entity())->tick(); break;
-        case KIND_ITEM: static_cast<Item*>(entry.entity())->tick(); break;
-        default: break;
-    }
-}
-
-constexpr WorldCalls class_calls{step_object, tick_object};
 
 }  // namespace
 
@@ -74,7 +50,3 @@ void run_world_frame(ObjectList& list, const WorldCalls& calls) {
         }
     }
 }
-
-void world_step() { run_world_step(objects, class_calls); }
-
-void world_frame() { run_world_frame(objects, class_calls); }

@@ -1,11 +1,11 @@
-// The world step: every game frame, 32 movement sub-steps over the object list, then one pass in
-// which every object does its once-a-frame logic and draws itself.
+// The shape of the world step: every game frame, 32 movement sub-steps over the object list, then
+// one pass in which every object does its once-a-frame logic.
 //
 // In a sub-step each moving object advances at most one pixel per axis, which keeps every collision
-// test a question about the next pixel. Dispatch is by the kind stored beside each object. A pass
-// re-reads the list's count after every entry, so objects appended during it (a coin out of a
-// block) take part in the rest of the same pass. Drawing happens in the per-frame pass, so objects
-// are drawn in list order, the hero first.
+// test a question about the next pixel. A pass re-reads the list's count after every entry, so
+// objects appended during it (a coin out of a block) take part in the rest of the same pass. The
+// passes take what they call for an entry as parameters: the world in play (play/world.h) hands
+// them the classes' own step and tick, and a test can hand them a recorder.
 #pragma once
 
 #include "world/object_list.h"
@@ -20,11 +20,7 @@ extern bool world_frozen;
 // including sub-step 0. Any non-zero speed below 1 still moves once a frame.
 bool moves_on_substep(int32_t i, float v);
 
-void world_step();
-void world_frame();
-
-// What a pass calls for one entry. world_step and world_frame use the classes' own step and tick;
-// the passes take them as parameters so their visiting rules can be checked on their own.
+// What a pass calls for one entry.
 struct WorldCalls {
     void (*step)(const ObjectEntry& entry, int32_t sub_step);
     void (*tick)(const ObjectEntry& entry);

@@ -21,7 +21,6 @@ struct Headless {
     uint32_t clock = headless::start_time;
     uint32_t present_ms = headless::present_ms;
     int presents = 0;
-    int limit = 0;
     std::vector<headless::InputChange> script;
     size_t script_next = 0;
     std::array<bool, 257> down{};  // DirectInput codes, then the left mouse button
@@ -94,7 +93,6 @@ void backend::display_show(const uint32_t* pixels, int width, int height) {
     state.clock += state.present_ms;
     state.picture.assign(pixels, pixels + static_cast<size_t>(width) * height);
     if (state.hook) state.hook(state.presents, pixels, width, height);
-    if (state.limit > 0 && state.presents >= state.limit) throw headless::Stop{};
 }
 
 // ---- input -----------------------------------------------------------------------------------------
@@ -200,7 +198,6 @@ void add_mouse_motion(int dx, int dy) {
 void request_close() { state.messages.push_back(Message::close); }
 
 void set_present_hook(PresentHook hook) { state.hook = std::move(hook); }
-void set_present_limit(int limit) { state.limit = limit; }
 int presents() { return state.presents; }
 const std::vector<uint32_t>& last_picture() { return state.picture; }
 

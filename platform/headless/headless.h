@@ -38,7 +38,7 @@ bool read_script_file(const std::string& path, std::vector<InputChange>& out, st
 int key_code(const std::string& name);
 
 // Back to the start: clock at start_time, presents taking present_ms, no presents, no script, no
-// keys down, no hook, no limit, no messages queued.
+// keys down, no hook, no messages queued.
 void reset();
 
 // The virtual time each present takes from now on. A test sets 0 so that only the frame pace moves
@@ -57,10 +57,6 @@ void request_close();
 // Called for every present with its number (1 for the first) and the picture as it stands.
 using PresentHook = std::function<void(int present, const uint32_t* pixels, int width, int height)>;
 void set_present_hook(PresentHook hook);
-
-// After present `limit` (and its hook), the run stops by throwing Stop; 0 means no limit.
-struct Stop {};
-void set_present_limit(int limit);
 
 int presents();
 // The last picture shown (width * height ARGB), empty before the first present.

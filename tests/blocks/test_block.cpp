@@ -2,11 +2,11 @@
 // hero only bumps and a big one breaks into debris, and hidden blocks found by the head.
 #include "blocks/block.h"
 #include "blocks/item.h"
+#include "core/game_state.h"
+#include "core/pictures.h"
 #include "platform/platform.h"
 #include "player/player.h"
 #include "render/input.h"
-#include "shell/game_state.h"
-#include "shell/pictures.h"
 #include "tests/support/play.h"
 #include "tests/support/test_support.h"
 

@@ -2,13 +2,14 @@
 // growth item that rises, slides, turns, falls and makes a small hero big.
 #include "blocks/block.h"
 #include "blocks/item.h"
+#include "core/game_state.h"
+#include "core/pictures.h"
+#include "play/level.h"
 #include "player/player.h"
 #include "render/input.h"
-#include "shell/game_state.h"
-#include "shell/pictures.h"
 #include "tests/support/play.h"
 #include "tests/support/test_support.h"
-#include "world/level.h"
+#include "world/level_store.h"
 #include "world/world_step.h"
 
 #include <string>

@@ -1,10 +1,10 @@
 // Enemies against the hero and against each other: the kill chain, stomps and hurts, shells kicked,
 // stopped and killing, and how a dead enemy looks until it is gone.
+#include "core/game_state.h"
+#include "core/pictures.h"
 #include "enemies/enemy.h"
 #include "player/player.h"
 #include "render/input.h"
-#include "shell/game_state.h"
-#include "shell/pictures.h"
 #include "tests/support/play.h"
 #include "tests/support/test_support.h"
 

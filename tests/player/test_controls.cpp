@@ -1,11 +1,11 @@
 // The hero's controls as a player feels them: walking and running speeds, friction, the held jump
 // and its limits, wall slides and wall jumps, crouching, slow motion and falling out of the level.
+#include "core/game_state.h"
+#include "core/pictures.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "player/player.h"
 #include "render/input.h"
-#include "shell/game_state.h"
-#include "shell/pictures.h"
 #include "tests/support/play.h"
 #include "tests/support/test_support.h"
 

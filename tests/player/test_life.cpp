@@ -1,14 +1,15 @@
 // The hero's life: growth, the shrink and blink after a hit, death and the restart it leads to,
 // sinking into a pipe, and the hero's picture on screen.
 #include "blocks/item.h"
+#include "core/game_state.h"
+#include "core/pictures.h"
 #include "enemies/enemy.h"
+#include "play/level.h"
 #include "player/player.h"
 #include "render/input.h"
-#include "shell/game_state.h"
-#include "shell/pictures.h"
 #include "tests/support/play.h"
 #include "tests/support/test_support.h"
-#include "world/level.h"
+#include "world/level_store.h"
 #include "world/object_list.h"
 #include "world/tile_map.h"
 #include "world/world_step.h"

@@ -1,9 +1,9 @@
 // The hero's movement on small maps: the start grace, falling and landing, walls and ceilings, the
 // camera, and the push-out of a big hero's head.
+#include "core/game_state.h"
+#include "core/pictures.h"
 #include "player/player.h"
 #include "render/input.h"
-#include "shell/game_state.h"
-#include "shell/pictures.h"
 #include "tests/support/play.h"
 #include "tests/support/test_support.h"
 

@@ -1,4 +1,4 @@
-// Keyboard snapshots and the mouse cursor.
+// Keyboard snapshots and the mouse buttons.
 #include "platform/headless/headless.h"
 #include "render/input.h"
 #include "tests/support/test_support.h"
@@ -24,39 +24,6 @@ TEST_F(InputTest, KeyIsNewlyPressedOnlyOnTheFirstPollItIsDown) {
     keyboard_poll();
     EXPECT_TRUE(key_pressed(DIK_UP));
     keyboard_release();
-}
-
-TEST_F(InputTest, CursorIsHeldInsideTheBoundsNotTheSumOfMoves) {
-    mouse_init();
-    EXPECT_EQ(mouse_bounds, (Rect{0, 0, 800, 600}));  // set by the graphics set-up
-    headless::add_mouse_motion(-500, -300);
-    mouse_poll();
-    EXPECT_EQ(mouse_x, 0);
-    EXPECT_EQ(mouse_y, 0);
-    EXPECT_EQ(mouse_dx, -500);
-    headless::add_mouse_motion(10, 0);
-    mouse_poll();
-    EXPECT_EQ(mouse_x, 10);
-    headless::add_mouse_motion(5000, 5000);
-    mouse_poll();
-    EXPECT_EQ(mouse_x, 800);
-    EXPECT_EQ(mouse_y, 600);
-    mouse_release();
-}
-
-TEST_F(InputTest, SwappedBoundsAreNormalisedAndStaySwapped) {
-    mouse_init();
-    mouse_set_bounds(300, 400, 100, 200);
-    headless::add_mouse_motion(50, 50);
-    mouse_poll();
-    EXPECT_EQ(mouse_bounds, (Rect{100, 200, 300, 400}));
-    EXPECT_EQ(mouse_x, 100);
-    EXPECT_EQ(mouse_y, 200);
-    // Only the left and bottom edges are pulled onto the screen.
-    mouse_set_bounds(-50, -50, 2000, 2000);
-    mouse_poll();
-    EXPECT_EQ(mouse_bounds, (Rect{0, -50, 2000, 600}));
-    mouse_release();
 }
 
 TEST_F(InputTest, LeftButtonReadsAs0x80AndKeepsThePreviousState) {

@@ -1,11 +1,13 @@
-// The program entry: its main loop, a level that fails to load during play, a second game in the
+// The program entry: a level that fails to load during play, a second game in the
 // same process starting as clean as the first, and a close request wherever it comes.
+#include "core/game_state.h"
+#include "core/pictures.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/input.h"
 #include "shell/entry.h"
-#include "shell/game_state.h"
-#include "shell/pictures.h"
+#include "shell/flow.h"
+#include "tests/support/play.h"
 #include "tests/support/test_support.h"
 
 #include <filesystem>
@@ -17,33 +19,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int drains = 0, frames = 0;
-
-TEST(MainLoop, AQuitFoundByItsOwnDrainStillLetsOneMoreFrameRun) {
-    quit_requested = false;
-    drains = frames = 0;
-    main_loop([] { quit_requested = ++drains == 2; }, [] { ++frames; return true; });
-    EXPECT_EQ(drains, 2);
-    EXPECT_EQ(frames, 2);
-
-    quit_requested = false;
-    drains = frames = 0;
-    main_loop([] { ++drains; }, [] { return ++frames < 3; });
-    EXPECT_EQ(frames, 3);
-    quit_requested = false;
-}
-
 // Runs the whole program on the headless backend with a script; returns its exit status.
-int run_program(const std::vector<headless::InputChange>& script, headless::PresentHook hook) {
+int run_with(const std::vector<headless::InputChange>& script, headless::PresentHook hook) {
     headless::reset();
     headless::set_script(script);
     headless::set_present_hook(std::move(hook));
-    headless::set_present_limit(2000);  // a safety net; the script ends the game first
-    int status = -1;
-    try {
-        status = win_main();
-    } catch (const headless::Stop&) {
-    }
+    int status = run_program(2000);  // a safety net; the script ends the game first
     headless::set_present_hook(nullptr);
     return status;
 }
@@ -59,7 +40,7 @@ TEST(Program, ASecondGameInTheSameProcessPlaysExactlyLikeTheFirst) {
     std::vector<std::string> warnings(2);
     for (int run = 0; run < 2; ++run) {
         testing::internal::CaptureStderr();
-        int status = run_program(start_and_play, [&](int, const uint32_t* p, int w, int h) {
+        int status = run_with(start_and_play, [&](int, const uint32_t* p, int w, int h) {
             uint64_t hash = 1469598103934665603ull;
             for (int i = 0; i < w * h; ++i) hash = (hash ^ p[i]) * 1099511628211ull;
             pictures[run].push_back(hash);
@@ -81,7 +62,7 @@ TEST(Program, ALevelThatCanNoLongerBeReadEndsTheProgramWithStatusOne) {
     fs::current_path(data);
     testing::internal::CaptureStderr();
     // During play the first level's file disappears, and then the hero is lost.
-    int status = run_program(start_and_play, [&](int present, const uint32_t*, int, int) {
+    int status = run_with(start_and_play, [&](int present, const uint32_t*, int, int) {
         if (present == 120) {
             fs::remove(data / "Maps" / "level1.map");
             game_state.restart_level = true;
@@ -111,7 +92,7 @@ TEST(Program, ACloseRequestEndsTheProgramWithoutAnotherPictureWhereverItComes) {
                           {"the game-over screen", 150, Screen::game_over}};
     for (const Case& c : cases) {
         testing::internal::CaptureStderr();
-        int status = run_program(start_and_play, [&](int present, const uint32_t*, int, int) {
+        int status = run_with(start_and_play, [&](int present, const uint32_t*, int, int) {
             if (present == 140) {
                 game_state.lives = -1;
                 game_state.restart_level = true;
@@ -125,4 +106,29 @@ TEST(Program, ACloseRequestEndsTheProgramWithoutAnotherPictureWhereverItComes) {
         EXPECT_EQ(headless::presents(), c.close_at) << c.where;
         EXPECT_FALSE(platform::device_exists()) << c.where;  // shut down
     }
+}
+
+TEST(Program, ACloseBetweenPresentsEndsPlayAtOnceAndTheMenuAfterOneMorePicture) {
+    headless::reset();
+    ASSERT_EQ(open_game(), 0);
+    // The title menu drains the window's messages at its presents only: one more picture.
+    ASSERT_TRUE(game_step());
+    ASSERT_TRUE(finish_step());
+    headless::request_close();
+    EXPECT_TRUE(game_step());
+    EXPECT_EQ(current_screen, Screen::menu);
+    EXPECT_FALSE(game_step());
+    EXPECT_EQ(headless::presents(), 2);
+    EXPECT_EQ(close_game(), 0);
+
+    // In play the top of the main loop drains them too, and the frame ends before its present.
+    headless::reset();
+    ASSERT_EQ(open_game(), 0);
+    headless::set_key(DIK_RETURN, true);
+    ASSERT_TRUE(play_frame());
+    const int presents = headless::presents();
+    headless::request_close();
+    EXPECT_FALSE(game_step());
+    EXPECT_EQ(headless::presents(), presents);
+    EXPECT_EQ(close_game(), 0);
 }

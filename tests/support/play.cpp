@@ -1,13 +1,13 @@
 #include "tests/support/play.h"
 
+#include "core/game_state.h"
 #include "platform/headless/headless.h"
+#include "play/level.h"
 #include "player/player.h"
 #include "render/input.h"
 #include "shell/entry.h"
-#include "shell/frame.h"
-#include "shell/game_state.h"
-#include "shell/startup.h"
-#include "world/level.h"
+#include "shell/flow.h"
+#include "world/level_store.h"
 #include "world/map_file.h"
 #include "world/object_list.h"
 
@@ -67,11 +67,20 @@ void start_level(const TileMap& map, int32_t hero_x, int32_t hero_y) {
     game_state.in_game = true;
 }
 
-void play_frames(int n, std::initializer_list<int> held) {
+bool play_frames(int n, std::initializer_list<int> held) {
     for (int key : game_keys) platform::headless::set_key(key, false);
     for (int key : held) platform::headless::set_key(key, true);
-    for (int i = 0; i < n; ++i) run_frame();
+    bool more = true;
+    for (int i = 0; i < n && more; ++i) more = play_frame();
     for (int key : held) platform::headless::set_key(key, false);
+    return more;
+}
+
+int run_program(int last) {
+    if (int status = open_game()) return status;
+    while (platform::headless::presents() < last && game_step()) {
+    }
+    return close_game();
 }
 
 void play_script(const std::string& script_path, const std::string& data, int more,
@@ -84,13 +93,8 @@ void play_script(const std::string& script_path, const std::string& data, int mo
     std::filesystem::current_path(data);
     headless::reset();
     headless::set_script(script);
-    headless::set_present_limit((script.empty() ? 0 : script.back().after_present) + more);
     headless::set_present_hook([&](int present, const uint32_t*, int, int) { on_present(present); });
-    try {
-        win_main();
-    } catch (const headless::Stop&) {
-        shutdown();
-    }
+    run_program((script.empty() ? 0 : script.back().after_present) + more);
     headless::set_present_hook(nullptr);
     std::filesystem::current_path(home);
 }

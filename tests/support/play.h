@@ -25,8 +25,12 @@ std::string map_file_bytes(const TileMap& map);
 // with a fresh hero at (x, y) as entry 0, and a game running.
 void start_level(const TileMap& map, int32_t hero_x = 67, int32_t hero_y = 503);
 
-// Plays n game frames through the frame loop with exactly these keys held (DirectInput codes).
-void play_frames(int n, std::initializer_list<int> held = {});
+// Plays n game frames with exactly these keys held (DirectInput codes); false when the game ended.
+bool play_frames(int n, std::initializer_list<int> held = {});
+
+// The whole program as win_main runs it, on the headless backend, stopped after present `last` if
+// the game has not ended by then; returns the exit status.
+int run_program(int last);
 
 // Plays the whole program from the title menu in the data folder `data` as brickrun-headless
 // does, with an input script (a recorded clear), until `more` presents after its last line;

@@ -10,10 +10,9 @@
 #include "player/player.h"
 #include "render/graphics.h"
 #include "shell/entry.h"
-#include "shell/reset.h"
+#include "shell/program_state.h"
 #include "shell/startup.h"
 
-const bool build_windowed = true;
 
 void DeviceTest::SetUp() {
     platform::headless::reset();

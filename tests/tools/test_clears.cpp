@@ -5,7 +5,7 @@
 // brickrun-solve records them again (see the README).
 #include <gtest/gtest.h>
 
-#include "shell/game_state.h"
+#include "core/game_state.h"
 #include "tests/support/play.h"
 
 #include <filesystem>

@@ -4,8 +4,8 @@
 #include "tests/support/runner_process.h"
 #include "tests/support/test_support.h"
 
+#include "core/game_state.h"
 #include "player/player.h"
-#include "shell/game_state.h"
 #include "tools/headless/monkey.h"
 #include "world/map_file.h"
 

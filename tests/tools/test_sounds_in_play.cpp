@@ -3,10 +3,10 @@
 // sound, the same in two runs and in the replay of a recording of it.
 #include <gtest/gtest.h>
 
+#include "core/game_state.h"
 #include "enemies/enemy.h"
 #include "platform/audio.h"
 #include "player/player.h"
-#include "shell/game_state.h"
 #include "tests/support/play.h"
 #include "tests/support/runner_process.h"
 #include "world/object_list.h"

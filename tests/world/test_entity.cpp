@@ -1,8 +1,8 @@
 // The entity base: boxes follow positions, facing follows velocity, mirrored drawing covers the
-// same pixels; and the debug rectangles' colour cycle.
-#include "shell/game_state.h"
-#include "tests/support/test_support.h"
+// same pixels.
+#include "core/game_state.h"
 #include "platform/platform.h"
+#include "tests/support/test_support.h"
 #include "world/entity.h"
 
 using EntityTest = DeviceTest;
@@ -53,16 +53,4 @@ TEST_F(EntityTest, MirroredDrawingFlipsOverTheSamePixels) {
     EXPECT_EQ(pixel(22, 5), 0xFF0000FFu);
     EXPECT_EQ(pixel(23, 5), 0u);
     platform::texture_release(e.sprite.texture);
-}
-
-TEST_F(EntityTest, DebugRectanglesCycleRedGreenBlueGreyThenGreen) {
-    game_state.camera_x = 100;
-    const uint32_t expected[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF646464,
-                                 0xFF00FF00, 0xFF0000FF, 0xFF646464, 0xFF00FF00};
-    for (uint32_t colour : expected) {
-        Rect{110, 10, 120, 20}.debug_draw();
-        EXPECT_EQ(pixel(10, 10), colour);
-        EXPECT_EQ(pixel(19, 19), colour);
-        EXPECT_NE(pixel(20, 20), colour);
-    }
 }

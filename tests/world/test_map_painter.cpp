@@ -1,7 +1,7 @@
 // The map painter on real pictures: where each column lands for a scroll, and which cells each
 // painting draws.
+#include "core/pictures.h"
 #include "platform/platform.h"
-#include "shell/pictures.h"
 #include "tests/support/test_support.h"
 #include "world/map_painter.h"
 

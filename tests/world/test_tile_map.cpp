@@ -58,7 +58,7 @@ TEST(TileMap, TileBoxIsTheInsetSquareOfTheCellBelowThePixelRow) {
     EXPECT_EQ(map.tile_box(2, 19), Rect{});  // map row 20 is outside the field
 }
 
-TEST(TileMap, WritesStayInsideTheArrayAndPathCharsAreBounded) {
+TEST(TileMap, WritesStayInsideTheArray) {
     TileMap map = numbered_map(30, 20);
     map.clear_cell(4, 2);
     map.block_cell(5, 2);
@@ -68,13 +68,6 @@ TEST(TileMap, WritesStayInsideTheArrayAndPathCharsAreBounded) {
     map.block_cell(-1, 0);
     EXPECT_EQ(map.cell_at(29, 19), 599);
     EXPECT_EQ(map.cell_at(0, 0), 0);
-
-    std::strcpy(map.path, "Maps\\level1.map");
-    EXPECT_EQ(map.path_char(0), 'M');
-    EXPECT_EQ(map.path_char(14), 'p');
-    EXPECT_EQ(map.path_char(15), '\0');
-    EXPECT_EQ(map.path_char(64), '\0');
-    EXPECT_EQ(map.path_char(-1), '\0');
 }
 
 TEST(MapFile, ReadsSizesAndCellsRowByRow) {
@@ -86,8 +79,6 @@ TEST(MapFile, ReadsSizesAndCellsRowByRow) {
     EXPECT_EQ(map.map_height, 20);
     EXPECT_EQ(map.cell_at(7, 13), 1307);
     EXPECT_STREQ(map.path, path.c_str());
-    EXPECT_EQ(map.map_objects.count, 0);
-    EXPECT_EQ(map.map_objects.capacity, 100);
 
     install_map(map);
     EXPECT_EQ(current_map.map_cells, map.map_cells);  // the cells are shared, not copied
@@ -141,14 +132,11 @@ TEST(MapFile, ReadingAgainFromTheMapsOwnPathAndReinstallingKeepTheMap) {
     EXPECT_STREQ(current_map.path, path.c_str());
     EXPECT_EQ(current_map.cell_at(7, 13), 1307);
 
-    int walker = 0;
-    current_map.add_object(&walker, KIND_ENEMY);
     install_map(current_map);
     EXPECT_STREQ(current_map.path, path.c_str());
     EXPECT_EQ(current_map.map_width, 100);
     EXPECT_EQ(current_map.map_height, 20);
     EXPECT_EQ(current_map.cell_at(7, 13), 1307);
-    EXPECT_EQ(current_map.map_objects.count, 1);
     current_map = TileMap{};
 }
 

@@ -1,5 +1,5 @@
 // The world step: the sub-step movement rule and the order and rules of its passes.
-#include "shell/game_state.h"
+#include "core/game_state.h"
 #include "world/entity.h"
 #include "world/world_step.h"
 

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 
-const bool build_windowed = true;
 
 namespace {
 
@@ -24,6 +23,7 @@ picture kept in memory. The same options give the same run, bit for bit.
   --monkey SEED     play at random from SEED, checking the game's invariants after every present
   --guide FILE      with --monkey: an input script the monkey follows now and then
   --audio FILE      write the run's sound as a WAV file, mixed along the virtual clock
+  --no-pictures     run the rules without drawing a pixel: the same trace, faster (no --shot)
   --help            print this and exit
   --version         print the version and exit
 

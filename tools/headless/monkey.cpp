@@ -1,8 +1,8 @@
 #include "tools/headless/monkey.h"
 
+#include "core/game_state.h"
 #include "player/player.h"
 #include "render/input.h"
-#include "shell/game_state.h"
 #include "world/object_list.h"
 #include "world/tile_map.h"
 

@@ -4,7 +4,7 @@
 #include "platform/headless/headless.h"
 #include "platform/replay.h"
 #include "shell/entry.h"
-#include "shell/startup.h"
+#include "shell/flow.h"
 #include "tools/headless/image_file.h"
 #include "tools/headless/monkey.h"
 #include "tools/headless/trace.h"
@@ -52,6 +52,10 @@ bool parse_seed(const std::string& text, uint64_t& seed) {
 bool parse_run_options(int argc, char** argv, RunOptions& options, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
+        if (arg == "--no-pictures") {
+            options.pictures = false;
+            continue;
+        }
         if (i + 1 >= argc) {
             error = arg.rfind("--", 0) == 0 ? arg + " needs a value" : "unexpected argument " + arg;
             return false;
@@ -108,6 +112,10 @@ bool parse_run_options(int argc, char** argv, RunOptions& options, std::string& 
     }
     if (!options.guide_file.empty() && !options.monkey) {
         error = "--guide is for --monkey";
+        return false;
+    }
+    if (!options.pictures && !options.shots.empty()) {
+        error = "--shot needs the pictures that --no-pictures leaves undrawn";
         return false;
     }
     return true;
@@ -168,20 +176,19 @@ int run_headless(const RunOptions& options) {
     int status = 0;
     TraceWriter trace_writer;
     headless::set_script(std::move(script));
-    const bool replaying = !options.replay_file.empty();
-    headless::set_present_limit(replaying && !options.presents_given ? 0 : options.presents);
+    // A replay runs to the end of its recording unless told otherwise.
+    const int limit = !options.replay_file.empty() && !options.presents_given ? 0 : options.presents;
     std::optional<Monkey> monkey;
     if (options.monkey) monkey.emplace(options.monkey_seed, std::move(guide));
     std::string broken_invariant;
     int broken_at = 0;
     headless::set_present_hook([&](int present, const uint32_t* pixels, int width, int height) {
+        // A replay that broke off in this step has fed the game nothing it recorded.
+        if (replay::stopped()) return;
         if (trace.is_open()) trace << trace_writer.line(present);
-        if (monkey) {
+        if (monkey && broken_invariant.empty()) {
             broken_invariant = monkey->on_present(present);
-            if (!broken_invariant.empty()) {
-                broken_at = present;
-                throw headless::Stop{};
-            }
+            if (!broken_invariant.empty()) broken_at = present;
         }
         for (const auto& shot : shots) {
             std::string error;
@@ -191,27 +198,38 @@ int run_headless(const RunOptions& options) {
             }
         }
     });
+    set_drawing(options.pictures);
     bool game_over = false;
-    try {
-        int game_status = win_main();
-        if (game_status != 0) status = game_status;
+    if (int start = open_game(); start != 0) {
+        status = start;
         game_over = true;
-        if (!replay::finish_replay(error)) {
-            std::fprintf(stderr, "brickrun-headless: %s: %s\n", options.replay_file.c_str(),
-                         error.c_str());
-            status = 2;
+    } else {
+        // One step a present, until the game ends, the run reaches its last present, the recording
+        // being replayed was cut here, or the monkey found something broken.
+        for (;;) {
+            if (limit > 0 && headless::presents() >= limit) break;
+            if (replay::at_cut_end()) break;
+            if (!game_step()) {
+                game_over = true;
+                break;
+            }
+            if (!broken_invariant.empty() || replay::stopped()) break;
         }
-    } catch (const headless::Stop&) {
-        shutdown();
-    } catch (const replay::Ended&) {
-        shutdown();  // where the recorded run was cut off
-    } catch (const replay::Broken& broken) {
-        shutdown();
+        if (int end = close_game()) status = end;
+    }
+    set_drawing(true);
+    headless::set_present_hook(nullptr);
+    // A replay that stopped in a step stopped the run there, whatever the rest of the step did.
+    if (replay::stopped()) game_over = false;
+    if (!replay::broken().empty()) {
         std::fprintf(stderr, "brickrun-headless: %s: %s\n", options.replay_file.c_str(),
-                     broken.what.c_str());
+                     replay::broken().c_str());
+        status = 2;
+    } else if (game_over && !replay::finish_replay(error)) {
+        std::fprintf(stderr, "brickrun-headless: %s: %s\n", options.replay_file.c_str(),
+                     error.c_str());
         status = 2;
     }
-    headless::set_present_hook(nullptr);
     if (monkey && game_over && broken_invariant.empty()) {
         broken_at = headless::presents();
         broken_invariant = "the game ended by itself";

@@ -23,6 +23,7 @@ struct RunOptions {
     uint64_t monkey_seed = 0;
     std::string guide_file;   // a script the monkey follows now and then from the menu
     std::string audio_file;   // empty: no sound is mixed
+    bool pictures = true;     // false: the rules run without drawing a pixel (--no-pictures)
 };
 
 // Reads the command line. False with a message in error for bad arguments.

@@ -2,11 +2,11 @@
 
 #include "blocks/block.h"
 #include "blocks/item.h"
+#include "core/game_state.h"
+#include "core/pictures.h"
 #include "enemies/enemy.h"
 #include "platform/audio.h"
 #include "player/player.h"
-#include "shell/game_state.h"
-#include "shell/pictures.h"
 #include "world/object_list.h"
 #include "world/tile_map.h"
 #include "world/world_step.h"

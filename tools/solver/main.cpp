@@ -10,16 +10,15 @@
 // The search plays the real game: a beam of the most advanced moments, each tried with every
 // choice of keys for the next few frames, keeping the best distinct results. Exit status 0 with the
 // script written, 1 when no clear was found, 2 for a bad command line.
+#include "core/game_state.h"
 #include "platform/headless/headless.h"
 #include "player/player.h"
 #include "render/input.h"
 #include "shell/command_line.h"
 #include "shell/entry.h"
-#include "shell/frame.h"
-#include "shell/game_state.h"
-#include "shell/reset.h"
-#include "shell/startup.h"
-#include "tools/solver/snapshot.h"
+#include "shell/flow.h"
+#include "shell/program_state.h"
+#include "world/object_list.h"
 
 #include <unistd.h>
 
@@ -33,7 +32,6 @@
 #include <tuple>
 #include <vector>
 
-const bool build_windowed = true;
 
 namespace {
 
@@ -63,7 +61,8 @@ struct Frame {
 };
 
 struct Node {
-    Snapshot snapshot;
+    ProgramSnapshot snapshot;
+    Player hero;  // the hero in the snapshot, for telling nodes apart
     std::vector<Frame> frames;  // from the title menu on
     int presents = 0;
     int lives = 0;
@@ -85,7 +84,7 @@ bool play(Node& node, int choice) {
     hold(choice);
     node.frames.push_back({node.presents, choice});
     int before = headless::presents();
-    run_frame();
+    play_frame();
     node.presents += headless::presents() - before;
     if (game_state.lives < node.lives || player.death_timer > 0 || game_state.restart_level)
         return false;
@@ -120,7 +119,7 @@ std::vector<Node> keep_best(std::vector<Node>& nodes, int width) {
     std::vector<Node> kept;
     std::map<std::tuple<int, int, int, int>, bool> seen;
     for (Node& node : nodes) {
-        const Player& h = node.snapshot.hero;
+        const Player& h = node.hero;
         auto key = std::make_tuple((h.scroll + h.x) / 4, h.y / 8, static_cast<int>(h.vx), h.power);
         if (seen[key]) continue;
         seen[key] = true;
@@ -142,8 +141,9 @@ bool solve_level(Node& start) {
         std::vector<Node> next;
         for (const Node& node : history.back()) {
             for (int c = 0; c < static_cast<int>(std::size(choices)); ++c) {
-                restore_snapshot(node.snapshot);
-                Node tried{Snapshot{}, node.frames, node.presents, node.lives, false, 0};
+                node.snapshot.restore();
+                Node tried{ProgramSnapshot{}, Player{}, node.frames, node.presents, node.lives,
+                           false, 0};
                 bool alive = true;
                 for (int f = 0; f < segment_frames && alive && !tried.through; ++f)
                     alive = play(tried, c);
@@ -153,7 +153,8 @@ bool solve_level(Node& start) {
                     furthest = player.world_x();
                     furthest_frames = tried.frames;
                 }
-                tried.snapshot = take_snapshot();
+                tried.snapshot = ProgramSnapshot::take();
+                tried.hero = player;
                 if (tried.through) {
                     start = std::move(tried);
                     return true;
@@ -239,13 +240,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     headless::reset();
-    if (!init_program_state() || !startup()) return 1;
+    // Only the rules: the search never looks at a picture.
+    set_drawing(false);
+    if (open_game() != 0) return 1;
     headless::set_script({{2, DIK_RETURN, true}, {4, DIK_RETURN, false}});
-    run_frame();  // the menu, the banner and the first game frame, with no keys held
+    play_frame();  // the menu, the banner and the first game frame, with no keys held
     Node node;
     node.presents = headless::presents();
     node.lives = game_state.lives;
-    node.snapshot = take_snapshot();
+    node.snapshot = ProgramSnapshot::take();
+    node.hero = player;
     for (int level = 1; level <= levels; ++level) {
         if (!solve_level(node)) {
             std::fprintf(stderr, "brickrun-solve: no clear found for level %d (the hero got as far "
@@ -262,10 +266,11 @@ int main(int argc, char** argv) {
         write_script(node.frames, level, out);
         if (!out) return 1;
         if (level < levels) {  // the next level and its banner
-            restore_snapshot(node.snapshot);
+            node.snapshot.restore();
             if (!play(node, no_keys)) return 1;
             node.lives = game_state.lives;
-            node.snapshot = take_snapshot();
+            node.snapshot = ProgramSnapshot::take();
+            node.hero = player;
         }
     }
     return 0;

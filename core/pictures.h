@@ -4,6 +4,8 @@
 
 #include "render/sprite.h"
 
+#include <cstdint>
+
 extern Sprite sky_sprite;
 extern Sprite title_sprite;
 extern Sprite pipe_sprites[4];       // tile codes 10 to 13
@@ -30,6 +32,30 @@ extern Sprite big_run_sprites[3];
 extern Sprite big_jump_sprite;
 extern Sprite big_wall_sprite;
 
+// The load order: each program-wide picture's file and colour key, sky first.
+struct PictureFile {
+    const char* path;
+    Sprite* sprite;
+    uint32_t colour_key;
+};
+extern const PictureFile picture_files[37];
+
+// A debris picture ("Graphics\\brokenl.bmp", "Graphics\\brokenr.bmp") as loaded during play, once.
+struct DebrisPicture {
+    Sprite sprite;
+    bool loaded = false;
+};
+extern DebrisPicture debris_pictures[2];
+
+// Every record of this file, for the program-wide state list: the Sprites of the load order, the
+// never-loaded small crouch and the two debris pictures.
+template <class Visit>
+void visit_pictures(Visit&& visit) {
+    for (const PictureFile& file : picture_files) visit(*file.sprite);
+    visit(small_duck_sprite);
+    for (DebrisPicture& picture : debris_pictures) visit(picture);
+}
+
 // Loads the pictures in their fixed order, each with its colour key.
 void load_pictures();
 // Releases every program-wide picture, the never-loaded one included.
@@ -41,5 +67,3 @@ void show_debris_picture(const char* path);
 // The file name of the program-wide picture whose texture a Sprite shares ("pelko.bmp"), or "" for
 // an empty Sprite or one that is none of them.
 const char* picture_name(const Sprite& sprite);
-// Back to empty Sprites without releasing anything (program start).
-void forget_pictures();

@@ -2,16 +2,17 @@
 // sequence ending in the game-over screen, the level's objects freed at each load, and a map that
 // can no longer be read.
 #include "blocks/block.h"
+#include "core/game_state.h"
+#include "core/pictures.h"
 #include "enemies/enemy.h"
 #include "platform/headless/headless.h"
+#include "play/level.h"
 #include "player/player.h"
 #include "render/input.h"
-#include "shell/frame.h"
-#include "shell/game_state.h"
-#include "shell/pictures.h"
+#include "shell/flow.h"
 #include "tests/support/play.h"
 #include "tests/support/test_support.h"
-#include "world/level.h"
+#include "world/level_store.h"
 #include "world/map_file.h"
 #include "world/object_list.h"
 
@@ -154,7 +155,7 @@ TEST_F(LevelTest, ThreePipesLeadToTheGameOverScreenAndBackToTheFirstLevel) {
     // The game-over screen showed the score; the next call is the menu.
     EXPECT_GT(count_shown(0xFFFFFFFF, 400, 295, 440, 309), 10);
     headless::set_key(DIK_ESCAPE, true);
-    EXPECT_FALSE(run_frame());
+    EXPECT_FALSE(play_frame());
     EXPECT_EQ(current_screen, Screen::menu);
 }
 
@@ -169,7 +170,7 @@ TEST_F(LevelTest, AMapThatCanNoLongerBeReadEndsTheGameWithoutPlayingIt) {
     std::filesystem::create_directories(empty);
     std::filesystem::current_path(empty);
     game_state.next_level = true;
-    EXPECT_FALSE(run_frame());
+    EXPECT_FALSE(play_frame());
     std::filesystem::current_path(here);
     EXPECT_NE(level_load_error.find("Maps//level2.map"), std::string::npos) << level_load_error;
     EXPECT_EQ(current_map.map_cells, cells);

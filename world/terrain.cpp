@@ -1,8 +1,8 @@
-#include "enemies/terrain.h"
+#include "world/terrain.h"
 
+#include "core/game_state.h"
 #include "platform/platform.h"
 #include "render/input.h"
-#include "shell/game_state.h"
 #include "world/tile_map.h"
 #include "world/world_step.h"
 

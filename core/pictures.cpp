@@ -1,8 +1,7 @@
-#include "shell/pictures.h"
+#include "core/pictures.h"
 
 #include <cstdint>
 #include <cstring>
-#include <iterator>
 
 Sprite sky_sprite, title_sprite, pipe_sprites[4], brick_sprite, spent_block_sprite,
     question_sprites[3], block_sprite, ground_sprite, debris_sprite, walker_sprite, shell_sprite,
@@ -16,15 +15,11 @@ constexpr uint32_t no_key = 0;
 constexpr uint32_t white_key = 0xFFFFFFFF;  // opaque white becomes transparent
 constexpr uint32_t black_key = 0xFF000000;  // opaque black becomes transparent
 
-struct PictureFile {
-    const char* path;
-    Sprite* sprite;
-    uint32_t colour_key;
-};
+}  // namespace
 
-// The load order. "bokenr.bmp" is the name start-up has always asked for; no such file exists, so
-// the debris Sprite starts empty and gets its real pictures while a brick breaks.
-const PictureFile picture_files[] = {
+// "bokenr.bmp" is the name start-up has always asked for; no such file exists, so the debris Sprite
+// starts empty and gets its real pictures while a brick breaks.
+const PictureFile picture_files[37] = {
     {"Graphics\\sky.bmp", &sky_sprite, no_key},
     {"Graphics\\title.bmp", &title_sprite, no_key},
     {"Graphics\\pipe0.bmp", &pipe_sprites[0], white_key},
@@ -63,18 +58,12 @@ const PictureFile picture_files[] = {
     {"Graphics\\spelkojump.bmp", &big_jump_sprite, white_key},
     {"Graphics\\spelkowall.bmp", &big_wall_sprite, white_key},
 };
-static_assert(std::size(picture_files) == 37);
 
-// The debris pictures as loaded during play, each once.
-struct DebrisPicture {
-    const char* path;
-    Sprite sprite;
-    bool loaded;
-};
-DebrisPicture debris_pictures[] = {
-    {"Graphics\\brokenl.bmp", {}, false},
-    {"Graphics\\brokenr.bmp", {}, false},
-};
+DebrisPicture debris_pictures[2];
+
+namespace {
+
+const char* const debris_paths[2] = {"Graphics\\brokenl.bmp", "Graphics\\brokenr.bmp"};
 
 bool is_debris_picture(const Sprite& sprite) {
     if (!sprite.texture) return false;
@@ -86,10 +75,11 @@ bool is_debris_picture(const Sprite& sprite) {
 }  // namespace
 
 void show_debris_picture(const char* path) {
-    for (auto& picture : debris_pictures) {
-        if (std::strcmp(picture.path, path) != 0) continue;
+    for (int i = 0; i < 2; ++i) {
+        if (std::strcmp(debris_paths[i], path) != 0) continue;
+        DebrisPicture& picture = debris_pictures[i];
         if (!picture.loaded) {
-            load_sprite(picture.path, picture.sprite, white_key);
+            load_sprite(debris_paths[i], picture.sprite, white_key);
             picture.loaded = true;
         }
         // What start-up loaded into the debris Sprite is its own; it goes before it is replaced.
@@ -109,24 +99,19 @@ void release_pictures() {
     release_sprite(small_duck_sprite);
     for (auto& picture : debris_pictures) {
         release_sprite(picture.sprite);
-        picture = {picture.path, {}, false};
+        picture = DebrisPicture{};
     }
 }
 
 const char* picture_name(const Sprite& sprite) {
     if (!sprite.texture) return "";
     // The debris pictures first: the debris Sprite of the load order shares their textures.
-    for (const auto& picture : debris_pictures) {
-        if (picture.sprite.texture == sprite.texture) return picture.path + sizeof "Graphics\\" - 1;
+    for (int i = 0; i < 2; ++i) {
+        if (debris_pictures[i].sprite.texture == sprite.texture)
+            return debris_paths[i] + sizeof "Graphics\\" - 1;
     }
     for (const auto& file : picture_files) {
         if (file.sprite->texture == sprite.texture) return file.path + sizeof "Graphics\\" - 1;
     }
     return "";
-}
-
-void forget_pictures() {
-    for (const auto& file : picture_files) *file.sprite = Sprite{};
-    small_duck_sprite = Sprite{};
-    for (auto& picture : debris_pictures) picture = {picture.path, {}, false};
 }

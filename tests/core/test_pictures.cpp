@@ -1,13 +1,13 @@
 // Start-up: the pictures it loads, with their sizes and colour keys, and what shutdown releases.
+#include "core/pictures.h"
 #include "platform/platform.h"
 #include "player/player.h"
 #include "render/font.h"
 #include "render/graphics.h"
-#include "shell/pictures.h"
-#include "shell/reset.h"
+#include "shell/program_state.h"
 #include "shell/startup.h"
-#include "world/object_list.h"
 #include "tests/support/test_support.h"
+#include "world/object_list.h"
 
 using StartupTest = GameTest;
 

@@ -1,4 +1,5 @@
-// The program-wide game state, read and written by name by every part of the game.
+// The program-wide game state, read and written by name by every room of the game: the game state
+// record, which screen is showing, and whether the window was asked to close.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +25,10 @@ struct GameState {
 
 extern GameState game_state;
 
-// Which loop is presenting pictures: the title menu, the level banner, the game-over screen or a
-// game frame. Nothing in the game reads it; the headless trace and tests do.
+// Which screen the picture being presented shows: the title menu, the level banner, the game-over
+// screen or a game frame. Nothing in the game reads it; the headless trace and tests do.
 enum class Screen { menu, banner, game_over, game };
 extern Screen current_screen;
+
+// A quit message was taken from the window's queue; never cleared while the program runs.
+extern bool quit_requested;

@@ -1,18 +1,16 @@
-#include "world/level.h"
+#include "play/level.h"
 
 #include "blocks/block.h"
+#include "core/game_state.h"
 #include "enemies/enemy.h"
 #include "player/player.h"
-#include "shell/banner.h"
-#include "shell/game_state.h"
+#include "world/level_store.h"
 #include "world/map_file.h"
 #include "world/object_list.h"
 #include "world/tile_map.h"
 
 #include <algorithm>
 #include <cstring>
-
-std::vector<std::shared_ptr<void>> level_objects;
 
 namespace {
 
@@ -32,11 +30,6 @@ void place_hero(int32_t y) {
 }
 
 }  // namespace
-
-void clear_level() {
-    objects.clear();
-    level_objects.clear();
-}
 
 void populate_level() {
     TileMap& map = current_map;
@@ -85,8 +78,6 @@ bool reload_level(std::string& error) {
     player = Player{};  // power, timers, velocities and animation all start over
     place_hero(Player::start_y);
     populate_level();
-    show_level_banner();
-    game_state.restart_level = false;
     return true;
 }
 
@@ -101,6 +92,5 @@ bool load_next_level(std::string& error) {
     player.scroll = 0;
     place_hero(player.power > 0 ? Player::next_level_big_y : Player::next_level_small_y);
     populate_level();
-    show_level_banner();
     return true;
 }

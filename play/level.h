@@ -1,0 +1,19 @@
+// Levels in play: turning a map's object cells into objects, restarting the level after a lost
+// life, and moving on to the next of the three maps. Each load is followed by the level banner (or
+// the game-over screen), which the game flow shows.
+#pragma once
+
+#include <string>
+
+// Appends one object per object cell of current_map (column by column, top to bottom within a
+// column, rows 0 to 19 only) to the object list, and empties the cells of enemies, hidden blocks
+// and pipe entrances.
+void populate_level();
+
+// Restarts the level in play with a fresh hero. False, with the reason in error and nothing
+// changed, when the map cannot be read again.
+bool reload_level(std::string& error);
+
+// Advances level_index and loads its map (after the third level the game is over), keeping the
+// hero's power. False, with the reason in error, when the map cannot be read.
+bool load_next_level(std::string& error);

@@ -1,0 +1,188 @@
+#include "shell/program_state.h"
+
+#include "blocks/block.h"
+#include "blocks/item.h"
+#include "core/game_state.h"
+#include "core/pictures.h"
+#include "enemies/enemy.h"
+#include "platform/platform.h"
+#include "player/player.h"
+#include "render/font.h"
+#include "render/graphics.h"
+#include "render/input.h"
+#include "render/sprite.h"
+#include "shell/flow.h"
+#include "world/frame_record.h"
+#include "world/level_store.h"
+#include "world/map_file.h"
+#include "world/tile_map.h"
+#include "world/world_step.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <type_traits>
+
+namespace {
+
+// The level's objects: the list and the store that owns what it refers to, which go together.
+struct LevelObjects {
+    ObjectList& list;
+    std::vector<std::shared_ptr<void>>& store;
+};
+
+// The one list. Pictures come before the hero: a hero made afresh takes its first picture from
+// them.
+template <class Visit>
+void visit_program_state(Visit&& visit) {
+    visit(game_state);
+    visit(current_screen);
+    visit(quit_requested);
+    visit_pictures(visit);
+    visit(keys);
+    visit(prev_keys);
+    visit(mouse_dx);
+    visit(mouse_dy);
+    visit(mouse_left_down);
+    visit(mouse_right_down);
+    visit(prev_mouse_left_down);
+    visit(prev_mouse_right_down);
+    visit(keyboard_ready);
+    visit(mouse_ready);
+    visit(reported_pictures);
+    visit(game_font);
+    visit(screen_width);
+    visit(screen_height);
+    visit(current_map);
+    visit(world_frozen);
+    visit(frame_record);
+    visit(LevelObjects{objects, level_objects});
+    visit(player);
+    visit(flow);
+    visit(level_load_error);
+}
+
+struct Resetter {
+    template <class T>
+    void operator()(T& record) {
+        record = T{};
+    }
+    template <class T, size_t N>
+    void operator()(T (&records)[N]) {
+        for (T& record : records) (*this)(record);
+    }
+    void operator()(LevelObjects level) {
+        level.list.clear();
+        level.store.clear();
+    }
+};
+
+// A map whose cells are its own, not shared with the one copied.
+TileMap with_own_cells(const TileMap& map) {
+    TileMap copy = map;
+    if (map.map_cells) {
+        const auto n = static_cast<size_t>(map.map_width) * static_cast<size_t>(map.map_height);
+        copy.map_cells = std::shared_ptr<int32_t[]>(new int32_t[n]);
+        std::copy_n(map.map_cells.get(), n, copy.map_cells.get());
+    }
+    return copy;
+}
+
+// Copies of the list's live objects, with the list pointing at them; the hero stays the one hero,
+// and a removed entry's object, never touched again, is kept alive as it is.
+void clone_objects(const ObjectList& from, const std::vector<std::shared_ptr<void>>& keep,
+                   ObjectList& list, std::vector<std::shared_ptr<void>>& store) {
+    list = from;
+    store = keep;
+    for (int32_t i = 0; i < list.count; ++i) {
+        ObjectEntry& e = list.entries[i];
+        auto copy = [&](auto* object) {
+            auto clone = std::make_shared<std::remove_pointer_t<decltype(object)>>(*object);
+            store.push_back(clone);
+            return clone.get();
+        };
+        switch (e.kind) {
+            case KIND_PLAYER: e.object = static_cast<Entity*>(&player); break;
+            case KIND_BLOCK:
+                e.object = static_cast<Entity*>(copy(static_cast<Block*>(e.entity())));
+                break;
+            case KIND_ENEMY:
+                e.object = static_cast<Entity*>(copy(static_cast<Enemy*>(e.entity())));
+                break;
+            case KIND_ITEM:
+                e.object = static_cast<Entity*>(copy(static_cast<Item*>(e.entity())));
+                break;
+            case KIND_PIPE: e.object = copy(static_cast<PipeEntrance*>(e.object)); break;
+            default: break;
+        }
+    }
+}
+
+}  // namespace
+
+struct SnapshotTaker {
+    std::vector<std::function<void()>>& restorers;
+
+    template <class T>
+    void operator()(T& record) {
+        restorers.push_back([&record, copy = record] { record = copy; });
+    }
+    template <class T, size_t N>
+    void operator()(T (&records)[N]) {
+        std::array<T, N> copy;
+        std::copy_n(records, N, copy.begin());
+        restorers.push_back([&records, copy] { std::copy_n(copy.begin(), N, records); });
+    }
+    void operator()(TileMap& map) {
+        restorers.push_back([&map, copy = with_own_cells(map)] { map = with_own_cells(copy); });
+    }
+    void operator()(LevelObjects level) {
+        ObjectList list;
+        std::vector<std::shared_ptr<void>> store;
+        clone_objects(level.list, level.store, list, store);
+        restorers.push_back(
+            [level, list, store] { clone_objects(list, store, level.list, level.store); });
+    }
+    // Between two steps the last frame's lists are spent (the next world step empties them before
+    // anything reads them); only the place in the debug colour cycle carries on.
+    void operator()(FrameRecord& record) {
+        restorers.push_back([&record, tests = record.trigger_tests] {
+            record = FrameRecord{};
+            record.trigger_tests = tests;
+        });
+    }
+};
+
+void reset_program_state() { visit_program_state(Resetter{}); }
+
+bool init_program_state() {
+    reset_program_state();
+    std::string error;
+    if (!read_map(level_paths[0], current_map, error)) {
+        platform::report_fatal("brickrun: cannot load level 1: " + error);
+        return false;
+    }
+    // The later levels are read again when they are reached; a broken one refuses to start now
+    // rather than end a game half-way.
+    for (int level = 2; level <= 3; ++level) {
+        TileMap check;
+        if (!read_map(level_paths[level - 1], check, error)) {
+            platform::report_fatal("brickrun: cannot load level " + std::to_string(level) + ": " +
+                                   error);
+            return false;
+        }
+    }
+    player = Player{};
+    game_state.next_frame_time = static_cast<int32_t>(platform::time_ms() - 1);
+    return true;
+}
+
+ProgramSnapshot ProgramSnapshot::take() {
+    ProgramSnapshot snapshot;
+    visit_program_state(SnapshotTaker{snapshot.restorers_});
+    return snapshot;
+}
+
+void ProgramSnapshot::restore() const {
+    for (const auto& restore : restorers_) restore();
+}

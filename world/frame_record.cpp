@@ -1,0 +1,3 @@
+#include "world/frame_record.h"
+
+FrameRecord frame_record;
