@@ -182,6 +182,7 @@ void reset() {
 }
 
 void set_present_ms(uint32_t ms) { state.present_ms = ms; }
+void set_time(uint32_t ms) { state.clock = ms; }
 
 void set_script(std::vector<InputChange> script) {
     state.script = std::move(script);

@@ -45,6 +45,8 @@ void reset();
 // the clock: with presents taking a whole frame, a missing or short wait would go unseen. The level
 // banner, which presents until the clock reaches its end, then never ends.
 void set_present_ms(uint32_t ms);
+// Sets the virtual clock's reading, for tests that play one moment of the game twice.
+void set_time(uint32_t ms);
 
 void set_script(std::vector<InputChange> script);
 // Sets a key (or mouse1) directly, from now on, for tests.

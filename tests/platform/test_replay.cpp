@@ -315,3 +315,34 @@ TEST(ReplayThroughPlatform, AFailedReadLeavesTheGamesSnapshotAlone) {
     EXPECT_EQ(mouse.buttons[0], 0x80);
     EXPECT_TRUE(replay::finish_replay(error)) << error;
 }
+
+// A recording cut off by a present limit says when all of it has been handed out, so the run that
+// replays it stops exactly there; repeated reads, stored as copies, count one event each. A read
+// past that point finds the replay stopped, which is no fault.
+TEST(ReplayThroughPlatform, ACutRecordingSaysWhenItsLastEventHasBeenRead) {
+    replay::reset();
+    const std::string path = temp_path("cut.rec");
+    std::vector<Event> events(40, make(Event::clock, 5));
+    events.push_back(make(Event::clock, 9));
+    for (auto ending : {replay::Ending::cut, replay::Ending::game_over}) {
+        write_events(path, events, ending);
+        std::string error;
+        ASSERT_TRUE(replay::replay_from(path, error)) << error;
+        for (size_t i = 0; i < events.size(); ++i) {
+            EXPECT_FALSE(replay::at_cut_end()) << i;
+            time_ms();
+        }
+        // A game that ended by itself ends its recording: there is no cut to stop at.
+        EXPECT_EQ(replay::at_cut_end(), ending == replay::Ending::cut);
+        EXPECT_FALSE(replay::stopped());
+        if (ending == replay::Ending::cut) {
+            EXPECT_EQ(time_ms(), 9u);  // one read too many: the clock stands still
+            EXPECT_TRUE(replay::stopped());
+            EXPECT_EQ(replay::broken(), "");
+            EXPECT_FALSE(replay::at_cut_end());
+        } else {
+            EXPECT_TRUE(replay::finish_replay(error)) << error;
+        }
+        replay::reset();
+    }
+}

@@ -50,8 +50,9 @@ std::vector<std::string> lines_of(const fs::path& path) {
 }  // namespace
 
 TEST(HeadlessRunner, RejectsBadArgumentsAndScriptsWithStatusTwo) {
-    for (const char* args : {"--presents", "--presents 0", "--presents ten", "--shot 5", "--shot x:a.png",
-                             "--frobnicate 1", "stray"}) {
+    for (const char* args : {"--presents", "--presents 0", "--presents ten", "--shot 5",
+                             "--shot x:a.png", "--frobnicate 1", "stray",
+                             "--no-pictures --shot 2:a.png"}) {
         RunResult r = run(args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;

@@ -71,6 +71,12 @@ TEST(SameGame, TheWholeGameClearKeepsItsTraceSoundAndEveryPicture) {
     expect_digest("clear.trace", file_digest(trace));
     expect_digest("clear.audio", file_digest(audio));
 
+    // The rules alone, no pixel drawn: the same run, to the byte.
+    const fs::path rules_only = scratch("rules_only.jsonl");
+    r = run("--input " + script + " --presents 3600 --no-pictures --trace " + rules_only.string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    expect_digest("clear.trace", file_digest(rules_only));
+
     // The pictures, in this process: every present's picture in turn.
     Digest pictures;
     int presents = 0;
