@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "platform/replay.h"
 #include "platform/replay_format.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +18,7 @@ using replay::Event;
 namespace {
 
 std::string temp_path(const std::string& name) {
-    return (std::filesystem::temp_directory_path() /
-            ("brickrun_replay_" +
-             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-             name))
-        .string();
+    return scratch_files::scratch(name).string();
 }
 
 std::string slurp(const std::string& path) {

@@ -11,6 +11,7 @@
 #include "render/input.h"
 #include "shell/flow.h"
 #include "tests/support/play.h"
+#include "tests/support/scratch.h"
 #include "tests/support/test_support.h"
 #include "world/level_store.h"
 #include "world/map_file.h"
@@ -166,7 +167,7 @@ TEST_F(LevelTest, AMapThatCanNoLongerBeReadEndsTheGameWithoutPlayingIt) {
     auto cells = current_map.map_cells;
     // Levels are read relative to the working folder: from an empty one, none can be.
     auto here = std::filesystem::current_path();
-    auto empty = std::filesystem::temp_directory_path() / "brickrun_level_test_empty";
+    auto empty = scratch_files::scratch("empty");
     std::filesystem::create_directories(empty);
     std::filesystem::current_path(empty);
     game_state.next_level = true;

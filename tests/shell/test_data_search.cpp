@@ -3,6 +3,7 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "shell/data_search.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ std::string reads_from() {
 
 TEST(DataSearch, TakesTheFirstPlaceThatHoldsTheDataAndNamesEveryPlaceWhenNoneDoes) {
     const fs::path here = fs::current_path();
-    const fs::path root = fs::temp_directory_path() / "brickrun_data_search";
+    const fs::path root = scratch_files::scratch("places");
     fs::remove_all(root);
     const fs::path work = root / "work", bin = root / "prefix" / "bin";
     fs::create_directories(work);

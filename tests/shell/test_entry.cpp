@@ -8,6 +8,7 @@
 #include "shell/entry.h"
 #include "shell/flow.h"
 #include "tests/support/play.h"
+#include "tests/support/scratch.h"
 #include "tests/support/test_support.h"
 
 #include <filesystem>
@@ -56,8 +57,7 @@ TEST(Program, ASecondGameInTheSameProcessPlaysExactlyLikeTheFirst) {
 
 TEST(Program, ALevelThatCanNoLongerBeReadEndsTheProgramWithStatusOne) {
     fs::path here = fs::current_path();
-    fs::path data = fs::temp_directory_path() / "brickrun_entry_test_data";
-    fs::remove_all(data);
+    fs::path data = scratch_files::scratch("data");
     fs::copy(here, data, fs::copy_options::recursive);
     fs::current_path(data);
     testing::internal::CaptureStderr();

@@ -2,45 +2,19 @@
 // come from the build as BRICKRUN_HEADLESS and BRICKRUN_DATA).
 #pragma once
 
-#include <gtest/gtest.h>
+#include "tests/support/scratch.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <sys/wait.h>
+#include <vector>
 
 namespace runner_process {
 
-namespace fs = std::filesystem;
-
-// Each test has a folder of its own, so tests may run side by side.
-inline fs::path scratch(const std::string& name) {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    fs::path dir = fs::temp_directory_path() / "brickrun_runner_test" / test->test_suite_name() /
-                   test->name();
-    fs::create_directories(dir);
-    return dir / name;
-}
-
-inline std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-struct RunResult {
-    int status;
-    std::string err;
-};
+using namespace scratch_files;
 
 // brickrun-headless with the built data folder and these arguments (a later --data wins).
-inline RunResult run(const std::string& args) {
-    const fs::path err = scratch("stderr.txt");
-    const std::string command = std::string(BRICKRUN_HEADLESS) + " --data " + BRICKRUN_DATA + " " +
-                                args + " 2>" + err.string();
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(err)};
+inline RunResult run(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--data", BRICKRUN_DATA});
+    return run_program(BRICKRUN_HEADLESS, args);
 }
 
 }  // namespace runner_process

@@ -1,5 +1,7 @@
 #include "tests/support/test_support.h"
 
+#include "tests/support/scratch.h"
+
 #include <sys/resource.h>
 
 #include <filesystem>
@@ -62,7 +64,7 @@ TileMap make_map(int32_t width, int32_t height, int32_t fill) {
 }
 
 std::string write_temp_file(const std::string& name, const std::string& bytes) {
-    auto path = std::filesystem::temp_directory_path() / ("brickrun_test_" + name);
+    auto path = scratch_files::scratch(name);
     std::ofstream(path, std::ios::binary) << bytes;
     return path.string();
 }

@@ -36,7 +36,7 @@ int count_shown(uint32_t colour, int left, int top, int right, int bottom);
 // A width x height map with every cell holding `fill`.
 TileMap make_map(int32_t width, int32_t height, int32_t fill = TILE_EMPTY);
 
-// Writes bytes to a file of this name in the temporary folder and returns its path.
+// Writes bytes to a file of this name in the test's own folder and returns its path.
 std::string write_temp_file(const std::string& name, const std::string& bytes);
 
 // A BMP file written by hand, width x |height| pixels given row by row from the top: palette

@@ -1,4 +1,6 @@
 // The asset compiler: levels, the font strip and pictures, checked against what the game reads back.
+#include "tests/support/scratch.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -510,8 +512,7 @@ testing::AssertionResult shows(const assets::Image& picture, int x, int y, const
 
 TEST(Preview, DrawsTheLevelAsItStarts)
 {
-    const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "brickrun_preview";
-    std::filesystem::remove_all(folder);
+    const std::filesystem::path folder = scratch_files::test_folder();
     std::filesystem::create_directories(folder / "maps");
     auto rows = playable_rows();
     rows[17] = "w....[]s";
@@ -539,36 +540,28 @@ TEST(Preview, DrawsTheLevelAsItStarts)
 
 TEST(Preview, CommandWritesAPngOrFailsWithOneLine)
 {
-    const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "brickrun_preview_cli";
-    std::filesystem::remove_all(folder);
+    const std::filesystem::path folder = scratch_files::test_folder();
     std::filesystem::create_directories(folder / "maps");
     std::ofstream(folder / "maps/tiny.txt") << level_text(playable_rows());
     const std::string level = (folder / "maps/tiny.txt").string();
     const std::string out = (folder / "out/tiny.png").string();
-    const std::string messages = (folder / "stderr.txt").string();
-    const auto run = [&](const std::string& arguments) {
-        const std::string command = std::string(BRICKRUN_ASSETS_TOOL) + " preview " + arguments + " 2>" + messages;
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
 
     // The default graphics folder is maps/../graphics, which is missing here.
-    EXPECT_EQ(run(level + " " + out), 1);
-    const std::string message = read_text(messages);
-    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
-    EXPECT_NE(message.find((folder / "graphics").string()), std::string::npos) << message;
+    auto r = scratch_files::run_program(BRICKRUN_ASSETS_TOOL, {"preview", level, out});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.err.find((folder / "graphics").string()), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(out));
 
-    EXPECT_EQ(run(level + " " + out + " " + BRICKRUN_ASSETS + "/graphics"), 0) << read_text(messages);
+    r = scratch_files::run_program(BRICKRUN_ASSETS_TOOL,
+                                   {"preview", level, out, std::string(BRICKRUN_ASSETS) + "/graphics"});
+    EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(read_text(out).starts_with("\x89PNG\r\n"));
 }
 
 TEST(Level, CommandsRefuseBadFilesWithOneLineAndWriteNothing)
 {
-    const std::filesystem::path folder =
-        std::filesystem::path(testing::TempDir()) / "brickrun_level_cli";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    const std::filesystem::path folder = scratch_files::test_folder();
     const std::string bad = (folder / "bad.txt").string(), cut = (folder / "cut.map").string();
     const std::string missing = (folder / "missing.txt").string(), out = (folder / "out").string();
     std::ofstream(bad) << level_with(2, 16, 'q');
@@ -576,17 +569,14 @@ TEST(Level, CommandsRefuseBadFilesWithOneLineAndWriteNothing)
         map_bytes(100, 20, std::vector<std::int32_t>(1200, 3));
     std::ofstream(cut, std::ios::binary).write(reinterpret_cast<const char*>(cut_bytes.data()),
                                                static_cast<std::streamsize>(cut_bytes.size()));
-    const std::string messages = (folder / "stderr.txt").string();
-    for (const auto& [arguments, says] : std::vector<std::pair<std::string, std::string>>{
-             {"level " + bad, bad + ":18:3: unknown tile character 'q'\n"},
-             {"level " + missing, missing + ": cannot read: No such file or directory\n"},
-             {"unlevel " + cut, cut + ": file holds 1200 cells but its sizes say 2000\n"}}) {
-        const std::string command =
-            std::string(BRICKRUN_ASSETS_TOOL) + " " + arguments + " " + out + " 2>" + messages;
-        const int status = std::system(command.c_str());
-        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << arguments;
-        EXPECT_EQ(read_text(messages), says);
-        EXPECT_FALSE(std::filesystem::exists(out)) << arguments;
+    for (const auto& [command, in, says] : std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"level", bad, bad + ":18:3: unknown tile character 'q'\n"},
+             {"level", missing, missing + ": cannot read: No such file or directory\n"},
+             {"unlevel", cut, cut + ": file holds 1200 cells but its sizes say 2000\n"}}) {
+        const auto r = scratch_files::run_program(BRICKRUN_ASSETS_TOOL, {command, in, out});
+        EXPECT_EQ(r.status, 1) << command << " " << in;
+        EXPECT_EQ(r.err, says);
+        EXPECT_FALSE(std::filesystem::exists(out)) << command << " " << in;
     }
 }
 

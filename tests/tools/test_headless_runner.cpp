@@ -50,29 +50,33 @@ std::vector<std::string> lines_of(const fs::path& path) {
 }  // namespace
 
 TEST(HeadlessRunner, RejectsBadArgumentsAndScriptsWithStatusTwo) {
-    for (const char* args : {"--presents", "--presents 0", "--presents ten", "--shot 5",
-                             "--shot x:a.png", "--frobnicate 1", "stray",
-                             "--no-pictures --shot 2:a.png"}) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--presents"}, {"--presents", "0"}, {"--presents", "ten"}, {"--shot", "5"},
+             {"--shot", "x:a.png"}, {"--frobnicate", "1"}, {"stray"},
+             {"--no-pictures", "--shot", "2:a.png"}}) {
         RunResult r = run(args);
-        EXPECT_EQ(r.status, 2) << args;
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
+        EXPECT_EQ(r.status, 2) << args[0];
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args[0] << ": " << r.err;
     }
-    RunResult r = run("--input " + write("bad.txt", "1 +RETURN\n0 -RETURN\n"));
+    RunResult r = run({"--input", write("bad.txt", "1 +RETURN\n0 -RETURN\n")});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("line 2"), std::string::npos) << r.err;
-    EXPECT_EQ(run("--input /no/such/script.txt").status, 2);
-    EXPECT_EQ(run("--presents 5 --shot 2:" + scratch("x.gif").string()).status, 2);
+    EXPECT_EQ(run({"--input", "/no/such/script.txt"}).status, 2);
+    EXPECT_EQ(run({"--presents", "5", "--shot", "2:" + scratch("x.gif").string()}).status, 2);
 }
 
 TEST(HeadlessRunner, PlaysAScriptWithShotsAndATraceTheSameEveryTime) {
     std::string script = write("start.txt", "# start a game, then quit\n2 +RETURN\n4 -RETURN\n150 +ESCAPE\n");
     fs::path trace = scratch("trace.jsonl");
-    std::string shots;
+    std::vector<std::string> shots;
     for (int n : {1, 3, 110, 120}) {
         std::string number = std::to_string(n);
-        shots += " --shot " + number + ":" + scratch("a" + number + ".png").string();
+        shots.insert(shots.end(), {"--shot", number + ":" + scratch("a" + number + ".png").string()});
     }
-    RunResult first = run("--input " + script + " --trace " + trace.string() + shots + " --shot 120:" + scratch("a120.bmp").string());
+    std::vector<std::string> args = {"--input", script, "--trace", trace.string()};
+    args.insert(args.end(), shots.begin(), shots.end());
+    args.insert(args.end(), {"--shot", "120:" + scratch("a120.bmp").string()});
+    RunResult first = run(args);
     ASSERT_EQ(first.status, 0) << first.err;
 
     // The run ends when Escape ends the program: 2 menu passes, the banner, then game frames.
@@ -93,7 +97,9 @@ TEST(HeadlessRunner, PlaysAScriptWithShotsAndATraceTheSameEveryTime) {
     EXPECT_GT(slurp(scratch("a120.bmp")).size(), 800u * 600 * 3);
 
     std::string menu = slurp(scratch("a3.png")), game = slurp(scratch("a120.png"));
-    RunResult second = run("--input " + script + shots);
+    args = {"--input", script};
+    args.insert(args.end(), shots.begin(), shots.end());
+    RunResult second = run(args);
     ASSERT_EQ(second.status, 0);
     EXPECT_EQ(slurp(scratch("a3.png")), menu);
     EXPECT_EQ(slurp(scratch("a120.png")), game);
@@ -102,7 +108,7 @@ TEST(HeadlessRunner, PlaysAScriptWithShotsAndATraceTheSameEveryTime) {
 
 TEST(HeadlessRunner, StopsAfterTheGivenPresent) {
     fs::path trace = scratch("short.jsonl");
-    ASSERT_EQ(run("--presents 7 --trace " + trace.string()).status, 0);
+    ASSERT_EQ(run({"--presents", "7", "--trace", trace.string()}).status, 0);
     std::string text = slurp(trace);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 7);
 }
@@ -111,12 +117,12 @@ TEST(HeadlessRunner, UnreadableFirstLevelEndsTheGameWithStatusOne) {
     fs::path data = scratch("broken_data");
     fs::create_directories(data / "Maps");
     std::ofstream(data / "Maps" / "level1.map", std::ios::binary) << std::string("\x64\0\0\0\x14\0\0\0", 8);
-    RunResult r = run("--data " + data.string() + " --presents 5");
+    RunResult r = run({"--data", data.string(), "--presents", "5"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("level1.map: the file holds 0 cells but its sizes say 2000"), std::string::npos)
         << r.err;
     fs::remove(data / "Maps" / "level1.map");
-    r = run("--data " + data.string() + " --presents 5");
+    r = run({"--data", data.string(), "--presents", "5"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot open"), std::string::npos) << r.err;
 }
@@ -133,8 +139,8 @@ TEST(HeadlessRunner, TraceHoldsTheScreenTheWholeHeroTheObjectsAndTheChangedCells
     fs::path data = data_with_levels("data", {&level, &level, &level});
     std::string script = write("jump.txt", "2 +RETURN\n4 -RETURN\n110 +SPACE\n");
     fs::path trace = scratch("trace.jsonl");
-    RunResult r = run("--data " + data.string() + " --input " + script + " --presents 120 --trace " +
-                      trace.string());
+    RunResult r = run({"--data", data.string(), "--input", script, "--presents", "120", "--trace",
+                       trace.string()});
     ASSERT_EQ(r.status, 0) << r.err;
     std::vector<std::string> lines = lines_of(trace);
     ASSERT_EQ(lines.size(), 120u);
@@ -178,7 +184,7 @@ TEST(HeadlessRunner, TraceHoldsTheScreenTheWholeHeroTheObjectsAndTheChangedCells
 TEST(HeadlessRunner, ABrokenLaterLevelRefusesToStart) {
     TileMap level = text_map({"====", "===="});
     fs::path data = data_with_levels("data", {&level, &level});
-    RunResult r = run("--data " + data.string() + " --presents 5");
+    RunResult r = run({"--data", data.string(), "--presents", "5"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("brickrun: cannot load level 3: Maps//level3.map: cannot open"),
               std::string::npos)

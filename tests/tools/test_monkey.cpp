@@ -2,6 +2,7 @@
 // same seed.
 #include "tests/support/play.h"
 #include "tests/support/runner_process.h"
+#include "tests/support/scratch.h"
 #include "tests/support/test_support.h"
 
 #include "core/game_state.h"
@@ -20,8 +21,8 @@ using MonkeyTest = GameTest;
 // A level whose map file exists, so that the cell check has the file to compare with.
 void start_level_from_file() {
     TileMap map = text_map({"....w.....", "..B?H.....", "=========="});
-    // The map's path has room for 63 characters only.
-    const auto path = std::filesystem::temp_directory_path() / "brickrun_monkey_level.map";
+    // The map's path has room for 63 characters only: the process's folder, not the test's.
+    const auto path = scratch_files::process_folder() / "monkey_level.map";
     std::ofstream(path, std::ios::binary) << map_file_bytes(map);
     ASSERT_LT(path.string().size(), sizeof map.path);
     std::strcpy(map.path, path.c_str());
@@ -77,13 +78,13 @@ TEST_F(MonkeyTest, NamesEachBrokenInvariantAndAcceptsWhatTheGameWrites) {
 // command line is refused.
 TEST(MonkeyRun, IsTheSameForTheSameSeed) {
     using namespace runner_process;
-    const std::string guide = std::string(" --guide ") + BRICKRUN_CLEARS + "/game.txt";
+    const std::string guide = std::string(BRICKRUN_CLEARS) + "/game.txt";
     auto trace_of = [&](const char* seed, const char* name) {
         const fs::path trace = scratch(name);
-        RunResult r = run(std::string("--monkey ") + seed + guide + " --presents 1200 --trace " +
-                          trace.string() + " >" + scratch("out.txt").string());
+        RunResult r = run({"--monkey", seed, "--guide", guide, "--presents", "1200", "--trace",
+                           trace.string()});
         EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_NE(slurp(scratch("out.txt")).find("every invariant held"), std::string::npos);
+        EXPECT_NE(r.out.find("every invariant held"), std::string::npos);
         return slurp(trace);
     };
     const std::string first = trace_of("7", "a.jsonl");
@@ -91,10 +92,11 @@ TEST(MonkeyRun, IsTheSameForTheSameSeed) {
     EXPECT_TRUE(trace_of("7", "b.jsonl") == first);
     EXPECT_FALSE(trace_of("8", "c.jsonl") == first);
 
-    for (const char* args : {"--monkey x", "--monkey -1", "--monkey 1 --input x.txt",
-                             "--guide x.txt", "--monkey 1 --guide /no/such/guide.txt"}) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--monkey", "x"}, {"--monkey", "-1"}, {"--monkey", "1", "--input", "x.txt"},
+             {"--guide", "x.txt"}, {"--monkey", "1", "--guide", "/no/such/guide.txt"}}) {
         RunResult r = run(args);
-        EXPECT_EQ(r.status, 2) << args;
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
+        EXPECT_EQ(r.status, 2) << args.back();
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args.back() << ": " << r.err;
     }
 }

@@ -42,21 +42,22 @@ TEST(Replay, ARecordedRunReplaysToTheSameTraceByteForByte) {
     struct Case {
         const char* name;
         std::string script;
-        std::string limit;
+        std::vector<std::string> limit;
     };
     // Cut off by a present limit, and ended by the game itself (the left button quits at 331).
-    for (const Case& c : {Case{"cut", play_script(false), "--presents 320"},
-                          Case{"quit", play_script(true), ""}}) {
+    for (const Case& c : {Case{"cut", play_script(false), {"--presents", "320"}},
+                          Case{"quit", play_script(true), {}}}) {
         SCOPED_TRACE(c.name);
         const fs::path script = scratch(std::string(c.name) + ".txt");
         spill(script, c.script);
         const fs::path rec = scratch("run.rec"), again = scratch("again.rec");
         const fs::path played = scratch("played.jsonl"), replayed = scratch("replayed.jsonl");
-        RunResult r = run("--input " + script.string() + " " + c.limit + " --trace " + played.string() +
-                          " --record " + rec.string());
+        std::vector<std::string> args = {"--input", script.string(), "--trace", played.string(),
+                                         "--record", rec.string()};
+        args.insert(args.end(), c.limit.begin(), c.limit.end());
+        RunResult r = run(args);
         ASSERT_EQ(r.status, 0) << r.err;
-        r = run("--replay " + rec.string() + " --trace " + replayed.string() + " --record " +
-                again.string());
+        r = run({"--replay", rec.string(), "--trace", replayed.string(), "--record", again.string()});
         ASSERT_EQ(r.status, 0) << r.err;
 
         const std::string trace = slurp(played);
@@ -73,7 +74,7 @@ TEST(Replay, RefusesADamagedRecordingWithStatusTwoAndOneLine) {
     const fs::path script = scratch("play.txt");
     spill(script, play_script(true));
     const fs::path rec = scratch("run.rec");
-    ASSERT_EQ(run("--input " + script.string() + " --record " + rec.string()).status, 0);
+    ASSERT_EQ(run({"--input", script.string(), "--record", rec.string()}).status, 0);
     const std::string good = slurp(rec);
     ASSERT_GT(good.size(), 40u);
 
@@ -94,7 +95,7 @@ TEST(Replay, RefusesADamagedRecordingWithStatusTwoAndOneLine) {
     const fs::path bad = scratch("bad.rec");
     for (const auto& d : damages) {
         spill(bad, d.bytes);
-        RunResult r = run("--replay " + bad.string() + " --trace " + scratch("t.jsonl").string());
+        RunResult r = run({"--replay", bad.string(), "--trace", scratch("t.jsonl").string()});
         EXPECT_EQ(r.status, 2) << d.name;
         EXPECT_EQ(lines(r.err), 1) << d.name << ": " << r.err;
         EXPECT_EQ(r.err.rfind("brickrun-headless: " + bad.string() + ": ", 0), 0u) << d.name << ": " << r.err;
@@ -110,7 +111,8 @@ TEST(Replay, StopsWhenTheGameAndTheRecordingPartWays) {
     const fs::path rec = scratch("run.rec");
     const fs::path script = scratch("play.txt");
     spill(script, "2 +RETURN\n4 -RETURN\n110 +RIGHT +LSHIFT\n");
-    ASSERT_EQ(run("--input " + script.string() + " --presents 700 --record " + rec.string()).status, 0);
+    ASSERT_EQ(run({"--input", script.string(), "--presents", "700", "--record", rec.string()}).status,
+              0);
     const fs::path data = scratch("data");
     fs::remove_all(data);
     fs::create_directories(data / "Maps");
@@ -120,7 +122,7 @@ TEST(Replay, StopsWhenTheGameAndTheRecordingPartWays) {
     for (const char* name : {"level1.map", "level2.map", "level3.map"})
         fs::copy_file(fs::path(BRICKRUN_DATA) / "Maps" / (std::string(name) == "level1.map" ? "level3.map" : name),
                       data / "Maps" / name);
-    RunResult r = run("--replay " + rec.string() + " --data " + data.string());
+    RunResult r = run({"--replay", rec.string(), "--data", data.string()});
     EXPECT_EQ(r.status, 2) << r.err;
     // The game has started by then and warned about its missing picture; then one line.
     const std::string last = r.err.substr(r.err.rfind('\n', r.err.size() - 2) + 1);
@@ -132,11 +134,12 @@ TEST(Replay, StopsWhenTheGameAndTheRecordingPartWays) {
 TEST(Replay, CommandLineMistakesExitTwoWithOneLine) {
     const fs::path script = scratch("play.txt");
     spill(script, "2 +RETURN\n");
-    for (const std::string& args : std::vector<std::string>{"--record", "--replay", "--replay x.rec --input " + script.string(),
-                                    "--input " + script.string() + " --replay x.rec",
-                                    "--replay /no/such/file.rec", "--record /no/such/folder/x.rec"}) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--record"}, {"--replay"}, {"--replay", "x.rec", "--input", script.string()},
+             {"--input", script.string(), "--replay", "x.rec"}, {"--replay", "/no/such/file.rec"},
+             {"--record", "/no/such/folder/x.rec"}}) {
         RunResult r = run(args);
-        EXPECT_EQ(r.status, 2) << args;
-        EXPECT_EQ(lines(r.err), 1) << args << ": " << r.err;
+        EXPECT_EQ(r.status, 2) << args.back();
+        EXPECT_EQ(lines(r.err), 1) << args.back() << ": " << r.err;
     }
 }

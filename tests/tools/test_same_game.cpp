@@ -65,15 +65,16 @@ void expect_digest(const std::string& name, const std::string& got) {
 TEST(SameGame, TheWholeGameClearKeepsItsTraceSoundAndEveryPicture) {
     const fs::path trace = scratch("clear.jsonl"), audio = scratch("clear.wav");
     const std::string script = std::string(BRICKRUN_CLEARS) + "/game.txt";
-    RunResult r = run("--input " + script + " --presents 3600 --trace " + trace.string() +
-                      " --audio " + audio.string());
+    RunResult r = run({"--input", script, "--presents", "3600", "--trace", trace.string(),
+                       "--audio", audio.string()});
     ASSERT_EQ(r.status, 0) << r.err;
     expect_digest("clear.trace", file_digest(trace));
     expect_digest("clear.audio", file_digest(audio));
 
     // The rules alone, no pixel drawn: the same run, to the byte.
     const fs::path rules_only = scratch("rules_only.jsonl");
-    r = run("--input " + script + " --presents 3600 --no-pictures --trace " + rules_only.string());
+    r = run({"--input", script, "--presents", "3600", "--no-pictures", "--trace",
+             rules_only.string()});
     ASSERT_EQ(r.status, 0) << r.err;
     expect_digest("clear.trace", file_digest(rules_only));
 
@@ -95,8 +96,8 @@ TEST(SameGame, TheWholeGameClearKeepsItsTraceSoundAndEveryPicture) {
 TEST(SameGame, MonkeyRunsKeepTheirTraces) {
     for (const char* seed : {"1", "2"}) {
         const fs::path trace = scratch(std::string("monkey") + seed + ".jsonl");
-        RunResult r = run(std::string("--monkey ") + seed + " --guide " + BRICKRUN_CLEARS +
-                          "/game.txt --presents 6000 --trace " + trace.string());
+        RunResult r = run({"--monkey", seed, "--guide", std::string(BRICKRUN_CLEARS) + "/game.txt",
+                           "--presents", "6000", "--trace", trace.string()});
         ASSERT_EQ(r.status, 0) << r.err;
         expect_digest(std::string("monkey.") + seed + ".trace", file_digest(trace));
     }
@@ -108,8 +109,8 @@ TEST(SameGame, RecordingsOfTheReleaseBeforeReplayToTheirTraces) {
     // with jumps, Shift, slow motion and the debug overlay), ended with Escape.
     for (const char* name : {"game", "window"}) {
         const fs::path trace = scratch(std::string(name) + ".jsonl");
-        RunResult r = run("--replay " + (recordings / (std::string(name) + ".brr")).string() +
-                          " --trace " + trace.string());
+        RunResult r = run({"--replay", (recordings / (std::string(name) + ".brr")).string(),
+                           "--trace", trace.string()});
         ASSERT_EQ(r.status, 0) << name << ": " << r.err;
         expect_digest(std::string("recording.") + name + ".trace", file_digest(trace));
     }

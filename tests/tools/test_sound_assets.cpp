@@ -1,5 +1,7 @@
 // The sound compiler: every shipped effect and tune compiles to a WAV the game's mixer reads, as
 // long as its source says and not silent; a bad source is refused at its line and column.
+#include "tests/support/scratch.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -150,16 +152,11 @@ TEST(Sound, RefusesBadSourcesAtTheirLineAndColumn)
 
 TEST(Sound, CommandRefusesABadSourceWithOneLineAndWritesNothing)
 {
-    const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "brickrun_sound_cli";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    const std::filesystem::path folder = scratch_files::test_folder();
     const std::string bad = (folder / "bad.txt").string(), out = (folder / "out.wav").string();
     std::ofstream(bad) << "effect\nsquare 10 100 100 50\n";
-    const std::string command =
-        std::string(BRICKRUN_ASSETS_TOOL) + " sound " + bad + " " + out + " 2>" + (folder / "err").string();
-    const int status = std::system(command.c_str());
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
-    EXPECT_EQ(read_text(folder / "err"),
-              bad + ":2:1: expected 'WAVE MILLISECONDS FROM_HZ TO_HZ FROM_VOLUME TO_VOLUME'\n");
+    const auto r = scratch_files::run_program(BRICKRUN_ASSETS_TOOL, {"sound", bad, out});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, bad + ":2:1: expected 'WAVE MILLISECONDS FROM_HZ TO_HZ FROM_VOLUME TO_VOLUME'\n");
     EXPECT_FALSE(std::filesystem::exists(out));
 }

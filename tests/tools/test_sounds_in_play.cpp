@@ -115,12 +115,12 @@ TEST(SoundsInPlay, TheRunsSoundIsTheSameEveryTimeAndInTheReplayOfItsRecording) {
     const std::string clear = (fs::path(BRICKRUN_CLEARS) / "game.txt").string();
     const fs::path first = scratch("first.wav"), second = scratch("second.wav");
     const fs::path replayed = scratch("replayed.wav"), recording = scratch("game.rec");
-    ASSERT_EQ(run("--input " + clear + " --presents 3400 --audio " + first.string() + " --record " +
-                  recording.string())
+    ASSERT_EQ(run({"--input", clear, "--presents", "3400", "--audio", first.string(), "--record",
+                   recording.string()})
                   .status,
               0);
-    ASSERT_EQ(run("--input " + clear + " --presents 3400 --audio " + second.string()).status, 0);
-    ASSERT_EQ(run("--replay " + recording.string() + " --audio " + replayed.string()).status, 0);
+    ASSERT_EQ(run({"--input", clear, "--presents", "3400", "--audio", second.string()}).status, 0);
+    ASSERT_EQ(run({"--replay", recording.string(), "--audio", replayed.string()}).status, 0);
     const std::string sound = slurp(first);
     // 3400 presents of 33 ms, less the ones the banners and waits move on: over 100 s at 48 kHz.
     ASSERT_GT(sound.size(), 44u + 2u * 48000 * 100);
