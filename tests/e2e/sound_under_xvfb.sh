@@ -21,6 +21,15 @@ silent_between() {
     ((nonzero == 0))
 }
 size() { stat -c %s "$stream"; }
+# Waits until the stream has grown by $1 ms of sound past byte $2 (48000 16-bit samples a second),
+# at most 20 s.
+grown_by() {
+    local until=$(($2 + $1 * 96)) deadline=$(($(now_ms) + 20000))
+    while (($(size) < until)); do
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.05
+    done
+}
 
 start_display
 start_game "$BUILD" --no-music
@@ -29,15 +38,16 @@ picture_until title is_title $(($(now_ms) + 20000)) || fail "no title menu withi
 timeout 5 xdotool windowfocus --sync "$WINDOW" || fail "the window does not take the keyboard focus"
 hold_key Return
 picture_until game is_game $(($(now_ms) + 30000)) || fail "no level within 30 s of Return"
-sleep 1  # the banner's call has faded by now
-[[ -s $stream ]] || fail "SDL's disk audio driver wrote nothing to $stream"
+retry 100 test -s "$stream" || fail "SDL's disk audio driver wrote nothing to $stream"
+# A second of play, by the stream's own clock: the banner's call has faded by then.
+grown_by 1000 "$(size)" || fail "the stream does not grow in play"
 before=$(size)
-sleep 0.5
+grown_by 500 "$before" || fail "the stream does not grow in play"
 pressed_at=$(size)
 silent_between "$before" "$pressed_at" || fail "the stream is not silent in play before Space (no music asked for)"
 echo "ok: the stream is silent in play before Space ($(( (pressed_at - before) / 96 )) ms of it)"
 hold_key space
-sleep 0.5
+grown_by 500 "$pressed_at" || fail "the stream stops after Space"
 after=$(size)
 silent_between "$pressed_at" "$after" && fail "the stream stays silent after Space: no jump heard"
 first=$(tail -c +"$((pressed_at + 1))" "$stream" | head -c "$((after - pressed_at))" | od -An -v -tx1 -w2 |

@@ -123,6 +123,39 @@ picture_until() {
         sleep 0.05
     done
 }
+# Whether the rectangle W x H at X,Y of the window is all the game's sky colour.
+region_is_sky() {
+    local counts
+    counts=$(import -window "$WINDOW" -crop "$3x$4+$1+$2" -depth 8 rgb:- 2>/dev/null | od -An -v -tx1 -w3 |
+        awk '{ n += 1; if ($0 ~ /^ *00 c0 ff$/) sky += 1 } END { print n + 0, sky + 0 }')
+    read -r all sky <<<"$counts"
+    ((all == $3 * $4 && sky == all))
+}
+
+# Right held until the hero has walked a whole cell from where a level starts it (x 67, feet at
+# 535): its start cell then shows only sky. Fails after $1 seconds.
+walk_right_a_cell() {
+    local deadline=$(($(now_ms) + $1 * 1000))
+    xdotool keydown Right
+    until region_is_sky 67 503 32 32; do
+        (($(now_ms) < deadline)) || { xdotool keyup Right; return 1; }
+        sleep 0.05
+    done
+    xdotool keyup Right
+}
+
+# Screenshots until the clock passes $3, every one of which the check $2 must accept: what must
+# not happen (a key the game must not see) is looked for over a stretch of play.
+picture_stays() {
+    local name=$1 check=$2 deadline=$3
+    while (($(now_ms) < deadline)); do
+        game_running || fail "the game ended by itself: $(tail -n 3 "$WORK/game.err")"
+        read -r total black bright sky < <(shoot "$name")
+        "$check" || return 1
+        sleep 0.05
+    done
+}
+
 is_title() { ((total > 0 && black < total / 2)); }
 is_banner() { ((black * 100 >= total * 95 && bright >= 50)); }
 is_game() { ((sky * 2 >= total)); }
