@@ -32,6 +32,9 @@ constexpr int32_t CONTACT_HARM = 4;    // the toucher is harmed
 
 class Enemy : public Entity {
 public:
+    // A stomped enemy squashes for anim 0 to 14, then lies flat until anim 90.
+    static constexpr int32_t squash_frames = 15;
+
     int32_t walk_anim = 0;  // the walk cycle, 0 to 160
     int16_t enemy_type = 0;
     bool mirrored = false;

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int32_t squash_frames = 15;
 constexpr int32_t flat_rows_lost = 25;  // a flat enemy shows its lowest h - 25 rows
 constexpr double flip_drift = 2.1;         // times t times sin(t degrees), in pixels
 constexpr int32_t points_first = 11, points_last = 39;  // anim values that show the points

@@ -12,8 +12,7 @@ namespace {
 constexpr int32_t walk_cycle_end = 160;  // walk_anim runs 0 to 160
 constexpr int32_t walk_half_cycle = 8;   // frames per picture (or per mirroring) of the walk
 constexpr int32_t alive_anim_limit = 100;
-constexpr int32_t squash_frames = 15;  // anim runs 0 to 14 in steps of 3 while squashing
-constexpr int32_t squash_step = 3;
+constexpr int32_t squash_step = 3;  // anim moves by 3 a frame while squashing
 constexpr int32_t death_end = 90;
 
 }  // namespace

@@ -17,16 +17,17 @@ bool pictures_drawn = true;
 
 // The level changes a frame begins with, requested by the hero in the frame before: a restart
 // after a lost life, then the next level after a pipe. Each load ends in the banner.
-Outcome change_level() {
-    if (flow.phase == Phase::restart) {
-        if (!game_state.restart_level) {
-            flow.phase = Phase::next_level;
-            return Outcome::go_on;
-        }
-        if (!reload_level(level_load_error)) return Outcome::end;
-        start_level_banner(Phase::restarted);
+Outcome restart_level() {
+    if (!game_state.restart_level) {
+        flow.phase = Phase::next_level;
         return Outcome::go_on;
     }
+    if (!reload_level(level_load_error)) return Outcome::end;
+    start_level_banner(Phase::restarted);
+    return Outcome::go_on;
+}
+
+Outcome next_level() {
     if (!game_state.next_level) {
         flow.phase = Phase::frame;
         return Outcome::go_on;
@@ -58,8 +59,8 @@ Outcome run_phase() {
         case Phase::game_begins: return enter_game();
         case Phase::banner: return show_level_banner();
         case Phase::banner_shown: return draw_level_banner();
-        case Phase::restart:
-        case Phase::next_level: return change_level();
+        case Phase::restart: return restart_level();
+        case Phase::next_level: return next_level();
         case Phase::restarted:
             game_state.restart_level = false;
             flow.phase = Phase::next_level;
