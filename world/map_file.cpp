@@ -82,7 +82,7 @@ bool read_map(const char* game_path, TileMap& map, std::string& error) {
                     " cells but its sizes say " + std::to_string(count);
             ok = false;
         } else {
-            cells = std::make_shared<int32_t[]>(count);
+            cells = std::shared_ptr<int32_t[]>(new int32_t[count]);
             for (size_t i = 0; i < count; ++i) cells[i] = decode_int32(&bytes[4 * i]);
         }
     }

@@ -6,6 +6,8 @@
 #include "platform/platform.h"
 
 #include <array>
+#include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <deque>
 #include <istream>
@@ -122,6 +124,20 @@ bool backend::mouse_read(MouseState& mouse) {
 
 namespace headless {
 
+bool read_whole(const std::string& text, long& value) {
+    const char* first = text.data();
+    const char* const last = first + text.size();
+    while (first != last && std::isspace(static_cast<unsigned char>(*first))) ++first;
+    const bool negative = first != last && *first == '-';
+    if (first != last && (*first == '+' || *first == '-')) ++first;
+    if (first == last || !std::isdigit(static_cast<unsigned char>(*first))) return false;
+    long v = 0;
+    const auto [end, error] = std::from_chars(first, last, v);
+    if (error != std::errc{} || end != last) return false;
+    value = negative ? -v : v;
+    return true;
+}
+
 int key_code(const std::string& name) {
     for (const auto& key : key_names) {
         if (name == key.name) return key.code;
@@ -144,14 +160,8 @@ bool parse_script(std::istream& in, std::vector<InputChange>& out, std::string& 
         std::istringstream words(line);
         std::string word;
         if (!(words >> word)) continue;
-        size_t used = 0;
         long moment = -1;
-        try {
-            moment = std::stol(word, &used);
-        } catch (...) {
-            used = 0;
-        }
-        if (used != word.size() || moment < 0 || moment > 100000000)
+        if (!read_whole(word, moment) || moment < 0 || moment > 100000000)
             return fail("expected a present number, found '" + word + "'");
         if (moment < previous) return fail("present " + word + " comes before the line above");
         previous = moment;

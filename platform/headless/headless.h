@@ -34,6 +34,10 @@ bool parse_script(std::istream& in, std::vector<InputChange>& out, std::string& 
 // parse_script on the file at path; error is "cannot read the input script" when it does not open.
 bool read_script_file(const std::string& path, std::vector<InputChange>& out, std::string& error);
 
+// A whole number written out in full (spaces before it, a sign, digits), as scripts and the
+// headless runner's options give them; false for anything else or a number beyond a long.
+bool read_whole(const std::string& text, long& value);
+
 // The DirectInput code for a script name such as "RETURN", or -1.
 int key_code(const std::string& name);
 

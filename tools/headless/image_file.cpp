@@ -1,6 +1,8 @@
 #include "tools/headless/image_file.h"
 
+#ifndef BRICKRUN_WITHOUT_ZLIB
 #include <zlib.h>
+#endif
 
 #include <cctype>
 #include <cstdio>
@@ -8,12 +10,13 @@
 
 namespace {
 
-void put32_be(std::vector<unsigned char>& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<unsigned char>(v >> shift));
-}
-
 void put_le(std::vector<unsigned char>& out, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(v >> (8 * i)));
+}
+
+#ifndef BRICKRUN_WITHOUT_ZLIB
+void put32_be(std::vector<unsigned char>& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<unsigned char>(v >> shift));
 }
 
 void png_chunk(std::vector<unsigned char>& out, const char* type, const std::vector<unsigned char>& data) {
@@ -57,6 +60,7 @@ bool encode_png(const uint32_t* pixels, int width, int height, bool alpha,
     png_chunk(out, "IEND", {});
     return true;
 }
+#endif
 
 void encode_bmp(const uint32_t* pixels, int width, int height, std::vector<unsigned char>& out) {
     uint32_t row_bytes = (3 * width + 3) & ~3u;
@@ -99,13 +103,18 @@ bool ends_with(const std::string& s, const std::string& tail) {
 }  // namespace
 
 bool write_image(const std::string& path, const uint32_t* pixels, int width, int height,
-                 std::string& error, bool alpha) {
+                 std::string& error, [[maybe_unused]] bool alpha) {
     std::vector<unsigned char> bytes;
     if (ends_with(path, ".png")) {
+#ifndef BRICKRUN_WITHOUT_ZLIB
         if (!encode_png(pixels, width, height, alpha, bytes)) {
             error = path + ": cannot compress the picture";
             return false;
         }
+#else
+        error = path + ": this build writes no PNG (it has no zlib): name the picture .bmp";
+        return false;
+#endif
     } else if (ends_with(path, ".bmp")) {
         encode_bmp(pixels, width, height, bytes);
     } else {

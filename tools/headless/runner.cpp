@@ -18,15 +18,10 @@
 namespace {
 
 bool parse_count(const std::string& text, int& value) {
-    size_t used = 0;
-    try {
-        long v = std::stol(text, &used);
-        if (used != text.size() || v < 1 || v > 100000000) return false;
-        value = static_cast<int>(v);
-        return true;
-    } catch (...) {
-        return false;
-    }
+    long v = 0;
+    if (!platform::headless::read_whole(text, v) || v < 1 || v > 100000000) return false;
+    value = static_cast<int>(v);
+    return true;
 }
 
 // Reads an input script; false after one line on stderr.
