@@ -111,6 +111,7 @@
     let next = 0;      // when the next buffer starts, in the context's time
     return {
       context,
+      late: 0,  // times the sound ran dry while playing (a gap a player would hear)
       wanted() {
         if (context.state !== "running") return 0;
         const ahead = Math.max(0, next - context.currentTime);
@@ -124,7 +125,10 @@
         source.buffer = buffer;
         source.connect(context.destination);
         // Behind (the page was busy): start again a little ahead rather than late.
-        if (next < context.currentTime) next = context.currentTime + 0.01;
+        if (next < context.currentTime) {
+          if (next > 0) this.late += 1;
+          next = context.currentTime + 0.01;
+        }
         source.start(next);
         next += samples.length / 48000;
       },
@@ -175,7 +179,9 @@
     };
     button.addEventListener("pointerdown", (event) => {
       event.preventDefault();
-      button.setPointerCapture(event.pointerId);
+      try {
+        button.setPointerCapture(event.pointerId);  // the finger may slide off the button
+      } catch {}
       pointers.add(event.pointerId);
       press(true);
     });

@@ -107,10 +107,13 @@ try {
   await hold(page, "Enter");
   await waitFor(page, inPlay, undefined, 20000);
   const p0 = await presents(page);
+  const late0 = await page.evaluate(() => window.brickrun.sound.late);
   const t0 = Date.now();
   await pause(2000);
   const rate = ((await presents(page)) - p0) * 1000 / (Date.now() - t0);
   check(rate > 25 && rate < 35, `about 30 presents a second in play (${rate.toFixed(1)})`);
+  const late = (await page.evaluate(() => window.brickrun.sound.late)) - late0;
+  check(late === 0, `the sound never ran dry in 2 s of play (${late} gaps)`);
 
   await page.evaluate(() => {
     Object.defineProperty(document, "hidden", { configurable: true, get: () => true });
@@ -120,7 +123,9 @@ try {
   await pause(100);
   const hiddenAt = await presents(page);
   await pause(600);
-  check((await presents(page)) === hiddenAt, "a hidden page shows no new pictures");
+  const quiet = await page.evaluate(() => window.brickrun.sound.context.state);
+  check((await presents(page)) === hiddenAt && quiet === "suspended",
+        `a hidden page shows no new pictures and its sound stops (${quiet})`);
   await page.evaluate(() => {
     delete document.hidden;
     delete document.visibilityState;
@@ -145,6 +150,36 @@ try {
   const again = await page.evaluate(() => window.brickrun.sound.context.state);
   check(again === "running", "after Escape the page offers a new game, a key starts it, and it is heard");
   await page.close();
+
+  // ---- a game controller (the standard layout) and the touch buttons ----
+  const pads = await browser.newPage({ hasTouch: true });
+  await pads.addInitScript(() => {
+    // One controller with Start (button 9) down, as the Gamepad API reports it.
+    const buttons = Array.from({ length: 17 }, (_, i) => ({ pressed: i === 9, touched: false, value: i === 9 ? 1 : 0 }));
+    const pad = { id: "test pad", index: 0, connected: true, mapping: "standard", timestamp: 1,
+                  axes: [0, 0, 0, 0], buttons };
+    navigator.getGamepads = () => [pad];
+  });
+  await pads.goto(server.url);
+  await waitFor(pads, () => document.getElementById("prompt").textContent.startsWith("Click"));
+  check(await pads.evaluate(() => !document.getElementById("touch").hidden),
+        "a touch screen shows the touch buttons");
+  await pads.click("#cover");
+  await waitFor(pads, inPlay, undefined, 20000);
+  check(true, "a controller's Start starts a game from the title menu");
+  const touched = await pads.evaluate(() => {
+    const press = (key, id, type) => document.querySelector(`#touch [data-key="${key}"]`)
+      .dispatchEvent(new PointerEvent(type, { pointerId: id, bubbles: true, pointerType: "touch" }));
+    press(205, 11, "pointerdown");  // right
+    press(57, 12, "pointerdown");   // jump, with right still held
+    const both = window.brickrun.keysDown();
+    press(205, 11, "pointerup");
+    const one = window.brickrun.keysDown();
+    press(57, 12, "pointerup");
+    return [both, one, window.brickrun.keysDown()];
+  });
+  check(touched.join() === "2,1,0", `two touch buttons hold two keys at once (${touched})`);
+  await pads.close();
 
   // ---- a recorded session replays natively to the picture the page showed ----
   const recorded = await browser.newPage();
