@@ -13,7 +13,8 @@ namespace platform::backend {
 // the window's renderer cannot be created.
 bool display_create(int width, int height, bool windowed);
 void display_release();
-// Shows one finished ARGB picture (width * height pixels, row after row).
+// Shows one finished ARGB picture (width * height pixels, row after row); null when the device
+// draws nothing (the rules run alone), which is still a present.
 void display_show(const uint32_t* pixels, int width, int height);
 
 // The platform.h calls of the same names, as the machine answers them.

@@ -178,6 +178,7 @@ RowWriter fast_row_writer(bool passes_texel, Run run) {
 }
 
 bool fast_paths = true;
+bool draws = true;
 
 }  // namespace
 
@@ -202,10 +203,13 @@ bool device_exists() { return device.exists; }
 void device_begin_scene() {}
 void device_end_scene() {}
 
-void device_clear(uint32_t argb) { std::fill(device.back.begin(), device.back.end(), argb); }
+void device_clear(uint32_t argb) {
+    if (draws) std::fill(device.back.begin(), device.back.end(), argb);
+}
 
 void device_present() {
-    if (device.exists) backend::display_show(device.back.data(), device.width, device.height);
+    if (device.exists)
+        backend::display_show(draws ? device.back.data() : nullptr, device.width, device.height);
     audio::present_done();
 }
 
@@ -246,7 +250,7 @@ void device_set_fvf(uint32_t fvf) {
 
 void device_draw_quad_strip(const Vertex v[4]) {
     record(DeviceCall::draw, 0, 0);
-    if (!device.exists || device.fvf != fvf_quad) return;
+    if (!device.exists || !draws || device.fvf != fvf_quad) return;
     // Only axis-aligned rectangles laid out as the game's strips: (x0,y0) (x1,y0) (x0,y1) (x1,y1).
     if (v[0].x != v[2].x || v[1].x != v[3].x || v[0].y != v[1].y || v[2].y != v[3].y) return;
     double x0 = v[0].x, x1 = v[1].x, y0 = v[0].y, y1 = v[2].y;
@@ -340,5 +344,7 @@ int texture_count() { return live_textures; }
 void device_record(std::vector<DeviceCall>* log) { call_log = log; }
 
 void device_fast_paths(bool on) { fast_paths = on; }
+
+void device_draws(bool on) { draws = on; }
 
 }  // namespace platform

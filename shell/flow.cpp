@@ -2,6 +2,7 @@
 
 #include "core/game_state.h"
 #include "play/level.h"
+#include "platform/platform.h"
 #include "render/graphics.h"
 #include "shell/banner.h"
 #include "shell/entry.h"
@@ -108,5 +109,8 @@ bool play_frame() {
     return true;
 }
 
-void set_drawing(bool on) { pictures_drawn = on; }
+void set_drawing(bool on) {
+    pictures_drawn = on;
+    platform::device_draws(on);
+}
 bool drawing() { return pictures_drawn; }

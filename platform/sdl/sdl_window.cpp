@@ -256,6 +256,7 @@ bool display_create(int width, int height, bool windowed) {
 void display_release() { scratch = {}; }
 
 void display_show(const uint32_t* pixels, int width, int height) {
+    if (!pixels) return;
     show_in_surface(pixels, width, height);
     last_shown = time_ms();
 }

@@ -108,6 +108,7 @@ bool backend::display_create(int, int, bool) { return true; }
 void backend::display_release() { rgba = {}; }
 
 void backend::display_show(const uint32_t* pixels, int width, int height) {
+    if (!pixels) return;
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     rgba.resize(count * 4);
     // The screen shows colour only: the picture's alpha is what the drawing left there.

@@ -209,7 +209,7 @@ void display_release() {
 }
 
 void display_show(const uint32_t* pixels, int width, int height) {
-    if (!device || (lost && !restore_device())) return;
+    if (!pixels || !device || (lost && !restore_device())) return;
     copy_picture(pixels, width, height);
     draw_picture(width, height);
     wait_until(static_cast<int32_t>(last_shown + refresh_ms));

@@ -1,5 +1,6 @@
 // The software device: which pixels a quad covers, how texels map onto them, and the arithmetic of
 // the combiner and the blend.
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "tests/support/test_support.h"
 
@@ -246,4 +247,25 @@ TEST_F(DeviceDraw, FastPathsDrawExactlyWhatTheGeneralPathDraws) {
             << s.color_op << "/" << s.alpha_op;
     }
     for (Texture* t : textures) texture_release(t);
+}
+
+// Run without drawing, the device leaves the picture alone, and a present still counts (and moves
+// the headless clock) while the last picture shown stays what it was.
+TEST_F(DeviceDraw, WithoutDrawingClearsAndQuadsLeaveThePictureAndPresentsStillCount) {
+    device_clear(0xFF0000FF);
+    device_present();
+    const int presents = headless::presents();
+    const uint32_t clock = time_ms();
+    device_draws(false);
+    device_clear(0xFF00FF00);
+    device_set_texture(nullptr);
+    quad(0, 0, 800, 600, 0xFFFF0000);
+    EXPECT_EQ(pixel(5, 5), 0xFF0000FFu);
+    device_present();
+    device_draws(true);
+    EXPECT_EQ(headless::presents(), presents + 1);
+    EXPECT_EQ(time_ms() - clock, headless::present_ms);
+    EXPECT_EQ(shown_pixel(5, 5), 0xFF0000FFu);
+    device_clear(0xFF00FF00);
+    EXPECT_EQ(pixel(5, 5), 0xFF00FF00u);
 }
