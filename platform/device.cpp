@@ -346,5 +346,6 @@ void device_record(std::vector<DeviceCall>* log) { call_log = log; }
 void device_fast_paths(bool on) { fast_paths = on; }
 
 void device_draws(bool on) { draws = on; }
+bool device_drawing() { return draws; }
 
 }  // namespace platform

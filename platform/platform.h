@@ -194,6 +194,7 @@ void device_record(std::vector<DeviceCall>* log);
 // Whether the device draws at all. Off, clears and quads leave the picture as it is and a present
 // hands the backend no picture (null): for the game's rules run alone, where nobody looks.
 void device_draws(bool on);
+bool device_drawing();
 // Turns the device's shortcuts for the quads the game draws most (fills, copies and sprite blends of
 // pictures at their own size) off or back on; off, every quad takes the general path.
 void device_fast_paths(bool on);

@@ -14,8 +14,6 @@ std::string level_load_error;
 
 namespace {
 
-bool pictures_drawn = true;
-
 // The level changes a frame begins with, requested by the hero in the frame before: a restart
 // after a lost life, then the next level after a pipe. Each load ends in the banner.
 Outcome restart_level() {
@@ -109,8 +107,5 @@ bool play_frame() {
     return true;
 }
 
-void set_drawing(bool on) {
-    pictures_drawn = on;
-    platform::device_draws(on);
-}
-bool drawing() { return pictures_drawn; }
+void set_drawing(bool on) { platform::device_draws(on); }
+bool drawing() { return platform::device_drawing(); }
