@@ -1,5 +1,6 @@
 #include "platform/audio.h"
 
+#include "platform/sound_text.h"
 #include "platform/wav_file.h"
 
 #include <algorithm>
@@ -20,8 +21,8 @@ constexpr const char* music_files[music_count] = {
     nullptr, "tune_title", "tune_level1", "tune_level2", "tune_level3"};
 
 constexpr size_t voice_count = 8;
-// No sound of ours is longer than two minutes; a file claiming more is refused unread.
-constexpr uint32_t max_sound_samples = 2 * 60 * audio::sample_rate;
+// Our longest source, a tune, is a few KB; a file far past that is refused unread.
+constexpr long max_source_bytes = 256 * 1024;
 // A headless run records at most half an hour of sound.
 constexpr size_t max_captured = size_t{30} * 60 * audio::sample_rate;
 
@@ -55,46 +56,24 @@ struct Capture {
 };
 Capture capture_state;
 
-uint32_t little(const std::vector<unsigned char>& b, size_t at, int bytes) {
-    uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | b[at + static_cast<size_t>(i)];
-    return v;
-}
-
-// A 16-bit PCM mono WAV at 48000 Hz, as brickrun-assets writes them; else why not.
-std::string read_wav(const std::string& game_path, std::vector<int16_t>& out) {
+// The text of a sound source, or false with the reason in `problem`.
+bool read_source(const std::string& game_path, std::string& text, std::string& problem) {
     std::FILE* file = open_file(game_path.c_str(), "rb");
-    if (!file) return last_error();
-    std::vector<unsigned char> bytes;
-    unsigned char chunk[4096];
-    size_t got = 0;
-    const size_t limit = 44 + size_t{max_sound_samples} * 2 + 4096;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && bytes.size() <= limit)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    std::fclose(file);
-    if (bytes.size() > limit) return game_path + ": longer than two minutes of sound";
-    if (bytes.size() < 12 || little(bytes, 0, 4) != 0x46464952 || little(bytes, 8, 4) != 0x45564157)
-        return game_path + ": not a WAV file";
-    bool format_ok = false;
-    for (size_t at = 12; at + 8 <= bytes.size();) {
-        const uint32_t id = little(bytes, at, 4), size = little(bytes, at + 4, 4);
-        const size_t body = at + 8;
-        if (size > bytes.size() - body) return game_path + ": a chunk runs past the end of the file";
-        if (id == 0x20746D66 && size >= 16) {  // "fmt "
-            format_ok = little(bytes, body, 2) == 1 && little(bytes, body + 2, 2) == 1 &&
-                        little(bytes, body + 4, 4) == audio::sample_rate &&
-                        little(bytes, body + 14, 2) == 16;
-            if (!format_ok) return game_path + ": not 16-bit PCM mono at 48000 Hz";
-        } else if (id == 0x61746164) {  // "data"
-            if (!format_ok) return game_path + ": its samples come before their format";
-            out.resize(size / 2);
-            for (size_t i = 0; i < out.size(); ++i)
-                out[i] = static_cast<int16_t>(little(bytes, body + 2 * i, 2));
-            return "";
-        }
-        at = body + size + size % 2;
+    if (!file) {
+        problem = last_error();
+        return false;
     }
-    return game_path + ": no samples in it";
+    char chunk[4096];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 &&
+           text.size() <= static_cast<size_t>(max_source_bytes))
+        text.append(chunk, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) problem = data_path(game_path) + ": cannot be read";
+    if (text.size() > static_cast<size_t>(max_source_bytes))
+        problem = data_path(game_path) + ": longer than 256 KB, no sound of ours is";
+    return problem.empty();
 }
 
 void start_voice(const std::vector<int16_t>& samples) {
@@ -150,24 +129,30 @@ void present_done() { announced.clear(); }
 
 int load() {
     Mixer fresh;
-    int loaded = 0;
-    auto load_one = [&loaded](const char* name, std::vector<int16_t>& into) {
-        const std::string problem = read_wav(std::string("Sounds\\") + name + ".wav", into);
-        if (problem.empty()) {
-            ++loaded;
-            return;
+    int made_count = 0;
+    auto make_one = [&made_count](const char* name, std::vector<int16_t>& into) {
+        const std::string game_path = std::string("Sounds\\") + name + ".txt";
+        std::string text, problem;
+        if (read_source(game_path, text, problem)) {
+            sound::Made made = sound::make(text);
+            if (made.error.empty()) {
+                into = std::move(made.samples);
+                ++made_count;
+                return;
+            }
+            problem = data_path(game_path) + ":" + std::to_string(made.line) + ":" +
+                      std::to_string(made.column) + ": " + made.error;
         }
-        into.clear();
-        std::fprintf(stderr, "brickrun: warning: sound not loaded, it will be silent: %s\n",
+        std::fprintf(stderr, "brickrun: warning: sound not made, it will be silent: %s\n",
                      problem.c_str());
     };
-    for (int s = 0; s < sound_count; ++s) load_one(sound_names[s], fresh.effects[static_cast<size_t>(s)]);
-    for (int m = 1; m < music_count; ++m) load_one(music_files[m], fresh.tunes[static_cast<size_t>(m)]);
+    for (int s = 0; s < sound_count; ++s) make_one(sound_names[s], fresh.effects[static_cast<size_t>(s)]);
+    for (int m = 1; m < music_count; ++m) make_one(music_files[m], fresh.tunes[static_cast<size_t>(m)]);
     std::lock_guard<std::mutex> held(lock);
     fresh.muted = mixer.muted;
     fresh.music_allowed = mixer.music_allowed;
     mixer = std::move(fresh);
-    return loaded;
+    return made_count;
 }
 
 void mix(int16_t* out, size_t count) {

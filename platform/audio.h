@@ -1,8 +1,9 @@
-// The sound of the game: what it announced (for the trace), its effects and tunes (Sounds/*.wav,
-// 16-bit PCM mono at 48000 Hz), and a mixer of our own that is sample-exact and deterministic: up to
-// eight effects at once over the music, summed and clipped to 16 bits. A real audio device pulls
-// the mix from its own thread; headless, the mix is drawn along the game's own clock, 48 samples to
-// each of its milliseconds, so a run and its replay sound the same to the sample.
+// The sound of the game: what it announced (for the trace), its effects and tunes, made from
+// Sounds/*.txt when the game starts (platform/sound_text.h), and a mixer of our own that is
+// sample-exact and deterministic: up to eight effects at once over the music, summed and clipped to
+// 16 bits. A real audio device pulls the mix from its own thread; headless, the mix is drawn along
+// the game's own clock, 48 samples to each of its milliseconds, so a run and its replay sound the
+// same to the sample.
 // Not for the game: the game calls play_sound and play_music in platform.h only.
 #pragma once
 
@@ -25,8 +26,9 @@ const char* sound_name(Sound sound);
 const std::vector<Sound>& since_present();
 void present_done();
 
-// Loads every effect and tune from Sounds/ in the data folder. A missing or broken file is one
-// warning on stderr, and that sound stays silent. Returns how many loaded.
+// Makes every effect and tune from its text in Sounds/ in the data folder. A missing file, or a
+// fault in one, is one warning on stderr (a fault named by file:line:column), and that sound stays
+// silent. Returns how many were made.
 int load();
 
 // Mixes the next `count` samples into out, advancing every voice. Safe from an audio thread.
