@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <mutex>
 
@@ -25,6 +26,7 @@ constexpr size_t voice_count = 8;
 constexpr long max_source_bytes = 256 * 1024;
 // A headless run records at most half an hour of sound.
 constexpr size_t max_captured = size_t{30} * 60 * audio::sample_rate;
+constexpr float from_16 = 1.0f / 32767.0f;
 
 struct Voice {
     const std::vector<int16_t>* samples = nullptr;
@@ -39,8 +41,10 @@ struct Mixer {
     uint64_t starts = 0;
     Music music = Music::none;
     size_t music_at = 0;
+    float effects_gain = 1;  // the limiter's, 1 when it is not holding the effects down
     bool muted = false;
     bool music_allowed = true;
+    bool effects_allowed = true;
 };
 
 std::mutex lock;  // the mixer is shared with the audio device's thread
@@ -55,6 +59,15 @@ struct Capture {
     std::vector<int16_t> samples;
 };
 Capture capture_state;
+
+// The limiter lets the effects back up by this share of the way at each sample: two-thirds of the
+// way in 80 ms, slow enough not to flutter on a wave's peaks.
+const float release = 1.0f - std::exp(-1.0f / (0.080f * audio::sample_rate));
+
+int16_t to_16_bits(float x) {
+    x = std::min(std::max(x, -1.0f), 1.0f) * 32767.0f;
+    return static_cast<int16_t>(static_cast<int32_t>(x + 32768.5f) - 32768);
+}
 
 // The text of a sound source, or false with the reason in `problem`.
 bool read_source(const std::string& game_path, std::string& text, std::string& problem) {
@@ -77,7 +90,7 @@ bool read_source(const std::string& game_path, std::string& text, std::string& p
 }
 
 void start_voice(const std::vector<int16_t>& samples) {
-    if (samples.empty()) return;
+    if (samples.empty() || !mixer.effects_allowed) return;
     auto slot = std::find_if(mixer.voices.begin(), mixer.voices.end(),
                              [](const Voice& v) { return v.samples == nullptr; });
     if (slot == mixer.voices.end())
@@ -89,17 +102,24 @@ void start_voice(const std::vector<int16_t>& samples) {
 void mix_locked(int16_t* out, size_t count) {
     const std::vector<int16_t>& tune = mixer.tunes[static_cast<size_t>(mixer.music)];
     for (size_t i = 0; i < count; ++i) {
-        int32_t sum = 0;
+        float music = 0;
         if (!tune.empty()) {
-            sum += tune[mixer.music_at];
+            music = tune[mixer.music_at] * from_16;
             if (++mixer.music_at == tune.size()) mixer.music_at = 0;  // the tune loops
         }
+        float effects = 0;
         for (Voice& v : mixer.voices) {
             if (!v.samples) continue;
-            sum += (*v.samples)[v.at];
+            effects += (*v.samples)[v.at] * from_16;
             if (++v.at == v.samples->size()) v = Voice{};
         }
-        out[i] = mixer.muted ? int16_t{0} : static_cast<int16_t>(std::clamp(sum, -32768, 32767));
+        // However the effects and the music fall, |music + gain * effects| stays within the
+        // ceiling: the effects take the room the music leaves.
+        const float room = audio::ceiling - std::abs(music);
+        float gain = mixer.effects_gain + (1.0f - mixer.effects_gain) * release;
+        if (std::abs(effects) * gain > room) gain = room > 0 ? room / std::abs(effects) : 0.0f;
+        mixer.effects_gain = gain;
+        out[i] = mixer.muted ? int16_t{0} : to_16_bits(music + gain * effects);
     }
 }
 
@@ -151,6 +171,7 @@ int load() {
     std::lock_guard<std::mutex> held(lock);
     fresh.muted = mixer.muted;
     fresh.music_allowed = mixer.music_allowed;
+    fresh.effects_allowed = mixer.effects_allowed;
     mixer = std::move(fresh);
     return made_count;
 }
@@ -174,6 +195,11 @@ void set_music_allowed(bool allowed) {
     std::lock_guard<std::mutex> held(lock);
     mixer.music_allowed = allowed;
     if (!allowed) mixer.music = Music::none;
+}
+
+void set_effects_allowed(bool allowed) {
+    std::lock_guard<std::mutex> held(lock);
+    mixer.effects_allowed = allowed;
 }
 
 void capture() { capture_state.on = true; }

@@ -1,9 +1,14 @@
 // The sound of the game: what it announced (for the trace), its effects and tunes, made from
 // Sounds/*.txt when the game starts (platform/sound_text.h), and a mixer of our own that is
-// sample-exact and deterministic: up to eight effects at once over the music, summed and clipped to
-// 16 bits. A real audio device pulls the mix from its own thread; headless, the mix is drawn along
-// the game's own clock, 48 samples to each of its milliseconds, so a run and its replay sound the
-// same to the sample.
+// sample-exact and deterministic: up to eight effects at once over the music, 16-bit mono at 48000
+// Hz. A real audio device pulls the mix from its own thread; headless, the mix is drawn along the
+// game's own clock, 48 samples to each of its milliseconds, so a run and its replay sound the same
+// to the sample.
+//
+// Levels: a tune peaks at most at half of full scale and effects at about as much, so one effect
+// over the music never comes near the top. When several stack up, a limiter turns the effects
+// (never the music) down just enough to keep the sum at -1 dBFS, and lets them back up over 80 ms:
+// no sample is clipped, and the music never pumps.
 // Not for the game: the game calls play_sound and play_music in platform.h only.
 #pragma once
 
@@ -17,6 +22,8 @@ namespace platform::audio {
 
 constexpr int sample_rate = 48000;
 constexpr int samples_per_ms = sample_rate / 1000;
+// The limiter keeps every sample within this (-1 dBFS).
+constexpr float ceiling = 0.891f;
 
 // "jump", "wall_jump", ..., "break" for Sound::brick_break: the names players and the trace use.
 const char* sound_name(Sound sound);
@@ -37,8 +44,10 @@ void mix(int16_t* out, size_t count);
 // Silences the output (voices still advance), or brings it back: the M key, --mute.
 void set_muted(bool muted);
 bool muted();
-// Without music (--no-music) only the effects are heard.
+// Without music (--no-music) only the effects are heard; without effects only the music, which
+// is how the mix is measured against its music.
 void set_music_allowed(bool allowed);
+void set_effects_allowed(bool allowed);
 
 // Headless: from now on the mix is drawn along the game's clock into a recording of the run.
 void capture();

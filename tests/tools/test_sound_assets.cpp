@@ -14,6 +14,7 @@
 
 #include "platform/sound_text.h"
 #include "platform/wav_file.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -24,17 +25,6 @@ std::string read_text(const fs::path& path)
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
-
-// A folder of this test's own, gone when it ends.
-struct Scratch {
-    fs::path folder;
-    Scratch()
-    {
-        std::string name = (fs::temp_directory_path() / "brickrun-sound-XXXXXX").string();
-        folder = mkdtemp(name.data()) ? fs::path(name) : fs::path();
-    }
-    ~Scratch() { fs::remove_all(folder); }
-};
 
 // Runs brickrun-assets with these arguments; its exit status, and stderr in `err`.
 int assets_tool(const std::string& arguments, const fs::path& err)
@@ -48,11 +38,11 @@ int assets_tool(const std::string& arguments, const fs::path& err)
 
 TEST(SoundCommand, WritesTheSamplesTheGameMakes)
 {
-    Scratch scratch;
-    ASSERT_FALSE(scratch.folder.empty());
+    ScratchFolder scratch;
+    ASSERT_FALSE(scratch.path.empty());
     const std::string source = std::string(BRICKRUN_ASSETS) + "/sounds/coin.txt";
-    const fs::path out = scratch.folder / "coin.wav";
-    ASSERT_EQ(assets_tool("sound " + source + " " + out.string(), scratch.folder / "err"), 0);
+    const fs::path out = scratch.path / "coin.wav";
+    ASSERT_EQ(assets_tool("sound " + source + " " + out.string(), scratch.path / "err"), 0);
     const platform::sound::Made made = platform::sound::make(read_text(source));
     ASSERT_EQ(made.error, "");
     const std::string wav = read_text(out);
@@ -62,12 +52,12 @@ TEST(SoundCommand, WritesTheSamplesTheGameMakes)
 
 TEST(SoundCommand, RefusesABadSourceWithOneLineAndWritesNothing)
 {
-    Scratch scratch;
-    ASSERT_FALSE(scratch.folder.empty());
-    const std::string bad = (scratch.folder / "bad.txt").string(), out = (scratch.folder / "out.wav").string();
+    ScratchFolder scratch;
+    ASSERT_FALSE(scratch.path.empty());
+    const std::string bad = (scratch.path / "bad.txt").string(), out = (scratch.path / "out.wav").string();
     std::ofstream(bad) << "effect\nsquare 10 100 100 50\n";
-    EXPECT_EQ(assets_tool("sound " + bad + " " + out, scratch.folder / "err"), 1);
-    EXPECT_EQ(read_text(scratch.folder / "err"),
+    EXPECT_EQ(assets_tool("sound " + bad + " " + out, scratch.path / "err"), 1);
+    EXPECT_EQ(read_text(scratch.path / "err"),
               bad + ":2:1: expected 'WAVE MILLISECONDS FROM_HZ TO_HZ FROM_VOLUME TO_VOLUME'\n");
     EXPECT_FALSE(fs::exists(out));
 }
