@@ -53,9 +53,10 @@ std::vector<Sound> announced;
 
 struct Capture {
     bool on = false;
-    bool clock_known = false;
+    bool anchored = false;  // once a clock reading has said what time the run started at
     bool full = false;
-    uint32_t first_ms = 0;
+    uint32_t anchor = 0;    // the clock reading at the run's time 0
+    uint64_t now_ms = 0;    // the run's time
     std::vector<int16_t> samples;
 };
 Capture capture_state;
@@ -121,6 +122,30 @@ void mix_locked(int16_t* out, size_t count) {
         mixer.effects_gain = gain;
         out[i] = mixer.muted ? int16_t{0} : to_16_bits(music + gain * effects);
     }
+}
+
+// Draws the mix up to the run's time.
+void draw_captured() {
+    Capture& c = capture_state;
+    const uint64_t target = c.now_ms * audio::samples_per_ms;
+    if (c.full || target <= c.samples.size()) return;
+    if (target > max_captured) {
+        c.full = true;
+        std::fprintf(stderr, "brickrun: warning: the run's sound stops after half an hour\n");
+        return;
+    }
+    const size_t from = c.samples.size();
+    c.samples.resize(static_cast<size_t>(target));
+    audio::mix(c.samples.data() + from, c.samples.size() - from);
+}
+
+// A clock reading or a wait deadline: the run's time moves up to it when it lies ahead.
+void move_to(uint32_t reading) {
+    Capture& c = capture_state;
+    const int32_t since = static_cast<int32_t>(reading - c.anchor);
+    if (since <= 0 || static_cast<uint64_t>(since) <= c.now_ms) return;
+    c.now_ms = static_cast<uint64_t>(since);
+    draw_captured();
 }
 
 }  // namespace
@@ -204,26 +229,26 @@ void set_effects_allowed(bool allowed) {
 
 void capture() { capture_state.on = true; }
 
+void presented(uint32_t ms) {
+    if (!capture_state.on) return;
+    capture_state.now_ms += ms;
+    draw_captured();
+}
+
+void slept(uint32_t ms) { presented(ms); }
+
+void waited(int32_t deadline) {
+    if (capture_state.on && capture_state.anchored) move_to(static_cast<uint32_t>(deadline));
+}
+
 void clock_read(uint32_t now_ms) {
     Capture& c = capture_state;
-    if (!c.on || c.full) return;
-    if (!c.clock_known) {
-        c.clock_known = true;
-        c.first_ms = now_ms;
+    if (!c.on) return;
+    if (!c.anchored) {
+        c.anchored = true;
+        c.anchor = now_ms - static_cast<uint32_t>(c.now_ms);
     }
-    // A clock that goes back (it never does) draws nothing until it is ahead again.
-    const int32_t since = static_cast<int32_t>(now_ms - c.first_ms);
-    if (since < 0) return;
-    const size_t target = static_cast<size_t>(since) * samples_per_ms;
-    if (target <= c.samples.size()) return;
-    if (target > max_captured) {
-        c.full = true;
-        std::fprintf(stderr, "brickrun: warning: the run's sound stops after half an hour\n");
-        return;
-    }
-    const size_t from = c.samples.size();
-    c.samples.resize(target);
-    mix(c.samples.data() + from, target - from);
+    move_to(now_ms);
 }
 
 const std::vector<int16_t>& captured() { return capture_state.samples; }

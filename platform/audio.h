@@ -2,8 +2,8 @@
 // Sounds/*.txt when the game starts (platform/sound_text.h), and a mixer of our own that is
 // sample-exact and deterministic: up to eight effects at once over the music, 16-bit mono at 48000
 // Hz. A real audio device pulls the mix from its own thread; headless, the mix is drawn along the
-// game's own clock, 48 samples to each of its milliseconds, so a run and its replay sound the same
-// to the sample.
+// run's own time, 48 samples to each of its milliseconds, so a run and its replay sound the same to
+// the sample.
 //
 // Levels: a tune peaks at most at half of full scale and effects at about as much, so one effect
 // over the music never comes near the top. When several stack up, a limiter turns the effects
@@ -49,9 +49,14 @@ bool muted();
 void set_music_allowed(bool allowed);
 void set_effects_allowed(bool allowed);
 
-// Headless: from now on the mix is drawn along the game's clock into a recording of the run.
+// Headless: from now on the mix is drawn along the run's time into a recording of the run. That
+// time moves with each present (as far as the headless clock moves), with each sleep, and to each
+// clock reading or wait deadline that lies ahead of it, so the recording covers the whole run,
+// the title menu (which reads no clock) included.
 void capture();
-// Called with every clock reading the game takes.
+void presented(uint32_t ms);
+void slept(uint32_t ms);
+void waited(int32_t deadline);
 void clock_read(uint32_t now_ms);
 const std::vector<int16_t>& captured();
 // Writes the captured mix as a WAV file; false with error when it cannot be written.

@@ -75,7 +75,8 @@ void play_frames(int n, std::initializer_list<int> held) {
 }
 
 void play_script(const std::string& script_path, const std::string& data, int more,
-                 const std::function<void(int present)>& on_present) {
+                 const std::function<void(int present)>& on_present,
+                 const std::function<void()>& before) {
     namespace headless = platform::headless;
     std::vector<headless::InputChange> script;
     std::string error;
@@ -83,6 +84,7 @@ void play_script(const std::string& script_path, const std::string& data, int mo
     const std::filesystem::path home = std::filesystem::current_path();
     std::filesystem::current_path(data);
     headless::reset();
+    before();
     headless::set_script(script);
     headless::set_present_limit((script.empty() ? 0 : script.back().after_present) + more);
     headless::set_present_hook([&](int present, const uint32_t*, int, int) { on_present(present); });

@@ -2,6 +2,8 @@
 // come from the build as BRICKRUN_HEADLESS and BRICKRUN_DATA).
 #pragma once
 
+#include "tests/support/scratch_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -15,11 +17,12 @@ namespace runner_process {
 
 namespace fs = std::filesystem;
 
-// Each test has a folder of its own, so tests may run side by side.
+// Each test has a folder of its own, in one made afresh for this process and removed at its end,
+// so tests (and two runs of the suite) may run side by side.
 inline fs::path scratch(const std::string& name) {
+    static const ScratchFolder root;
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    fs::path dir = fs::temp_directory_path() / "brickrun_runner_test" / test->test_suite_name() /
-                   test->name();
+    fs::path dir = root.path / test->test_suite_name() / test->name();
     fs::create_directories(dir);
     return dir / name;
 }
