@@ -1,14 +1,85 @@
-// Sounds made from their text: no wave is drawn with harmonics that fold back, and a bad or greedy
-// source is refused at its line and column.
+// Sounds made from their text: the shipped tunes last and have a melody over a bass, no wave is
+// drawn with harmonics that fold back, and a bad or greedy source is refused at its line and
+// column. The tests run in the built data folder, which ships the sounds' text.
 #include "platform/sound_text.h"
 #include "tests/support/sound_measures.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 using platform::sound::make;
 using platform::sound::Made;
+
+namespace {
+
+std::string shipped(const std::string& name) {
+    std::ifstream in("Sounds/" + name + ".txt", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The first whole number of beats after which a looping tune sounds the same again, looked for up
+// to `seconds`: where the tune and itself that many beats later correlate at 0.9 or more, around
+// the loop. 0 when there is none that soon. At an eighth of the sample rate, which keeps the bass
+// and the melody and is quick to correlate.
+int repeats_after(const std::vector<int16_t>& s, int tempo, int seconds) {
+    std::vector<double> x(s.size() / 8);
+    for (size_t i = 0; i < x.size(); ++i)
+        for (size_t k = 0; k < 8; ++k) x[i] += s[8 * i + k];
+    double energy = 0;
+    for (double v : x) energy += v * v;
+    const double beat = 60.0 / tempo * 6000;
+    for (int beats = 1; beats * beat < std::min<double>(seconds * 6000.0, x.size()); ++beats) {
+        const auto lag = static_cast<size_t>(std::lround(beats * beat));
+        double together = 0;
+        for (size_t i = 0; i < x.size(); ++i) together += x[i] * x[(i + lag) % x.size()];
+        if (together >= 0.9 * energy) return beats;
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST(SoundText, EachTuneLastsLongEnoughBeforeItRepeatsWithAMelodyOverABassAndHeadroom) {
+    struct Tune {
+        const char* name;
+        int tempo, seconds;
+    };
+    const Tune tunes[] = {
+        {"tune_title", 132, 20}, {"tune_level1", 150, 40}, {"tune_level2", 140, 40}, {"tune_level3", 168, 40}};
+    for (const auto& [name, tempo, seconds] : tunes) {
+        SCOPED_TRACE(name);
+        const Made made = make(shipped(name));
+        ASSERT_EQ(made.error, "");
+        ASSERT_TRUE(made.tune);
+        EXPECT_GE(made.samples.size(), static_cast<size_t>(seconds) * 48000);
+        EXPECT_NE(shipped(name).find("\ntempo " + std::to_string(tempo) + "\n"), std::string::npos);
+        EXPECT_EQ(repeats_after(made.samples, tempo, seconds), 0);
+        bool melody = false, bass = false;
+        for (const auto& v : made.voices) {
+            // A melody climbs to E5 and never below G3; a bass goes down to B2 and stays under A4.
+            melody = melody || (v.different >= 7 && v.lowest >= 55 && v.highest >= 76);
+            bass = bass || (v.different >= 4 && v.lowest <= 47 && v.highest < 69);
+        }
+        EXPECT_TRUE(melody);
+        EXPECT_TRUE(bass);
+        // The mixer counts on the music staying under half of full scale.
+        EXPECT_LE(sound_measures::peak(made.samples), 16384);
+    }
+}
+
+TEST(SoundText, TheLoopFinderSeesATuneThatRepeatsItself) {
+    const std::string verse = "notes C5:8 E5:8 G5:8 E5:8 D5:4 B4:4 C5:2 -:4 G4:4\n";
+    const Made once = make("tune\ntempo 150\nvoice square 30\n" + verse + verse + verse);
+    ASSERT_EQ(once.error, "");
+    EXPECT_EQ(repeats_after(once.samples, 150, 20), 8);  // two bars
+}
+
 
 TEST(SoundText, NoWaveHasHarmonicsAbove16kHzAtAnyPitch) {
     for (const char* wave : {"square", "pulse25", "pulse12", "triangle"}) {

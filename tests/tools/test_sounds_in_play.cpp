@@ -1,6 +1,7 @@
 // What a player hears, when it happens: the whole-game clear played headless, every present's
 // announced sounds set against what changed in the game in the same frame; the run's mixed sound,
-// as long as the run, the same in two runs and in the replay of a recording of it, never clipped.
+// as long as the run, the same in two runs and in the replay of a recording of it, never clipped,
+// and its effects clearly above the music.
 #include <gtest/gtest.h>
 
 #include "enemies/enemy.h"
@@ -144,6 +145,50 @@ TEST(SoundsInPlay, TheRecordingCoversEveryPresentTheTitleMenuAndItsTuneIncluded)
         const bool heard = std::any_of(samples + at, samples + at + 4800, [](int16_t s) { return s != 0; });
         ASSERT_TRUE(heard) << "silent from " << at / 48 << " ms";
     }
+}
+
+// The whole-game clear as played, its mixed sound and its music alone, with where each effect began.
+struct ClearSound {
+    std::vector<int16_t> mix, music;
+    std::vector<std::pair<size_t, std::string>> starts;
+};
+
+ClearSound play_clear_with_sound() {
+    ClearSound clear;
+    const std::string script = (fs::path(BRICKRUN_CLEARS) / "game.txt").string();
+    for (bool effects : {true, false}) {
+        // To present 3600: the clear, its game-over screen and the menu after it.
+        play_script(script, BRICKRUN_DATA, 602, [&](int) {
+            if (!effects) return;
+            // The sounds announced before a present start where that present's sound does.
+            const size_t at = platform::audio::captured().size() - 33 * 48;
+            for (platform::Sound s : platform::audio::since_present())
+                clear.starts.push_back({at, platform::audio::sound_name(s)});
+        }, [effects] {
+            platform::audio::load();
+            platform::audio::set_effects_allowed(effects);
+            platform::audio::capture();
+        });
+        (effects ? clear.mix : clear.music) = platform::audio::captured();
+    }
+    platform::audio::reset();
+    return clear;
+}
+
+TEST(SoundsInPlay, TheWholeGameClearNeverClipsAndEachEffectStandsAboveTheMusic) {
+    const ClearSound clear = play_clear_with_sound();
+    ASSERT_EQ(clear.mix.size(), 3600u * 33 * 48);
+    EXPECT_EQ(sound_measures::clipped(clear.mix), 0);
+    constexpr size_t window = 150 * 48;
+    int measured = 0;
+    for (const auto& [at, name] : clear.starts) {
+        if (name != "jump" && name != "stomp" && name != "coin" && name != "bump") continue;
+        ++measured;
+        const double mix = sound_measures::rms(clear.mix, at, window);
+        const double music = sound_measures::rms(clear.music, at, window);
+        EXPECT_GE(sound_measures::decibels(mix / music), 6.0) << name << " at " << at / 48 << " ms";
+    }
+    EXPECT_GT(measured, 50);
 }
 
 TEST(SoundsInPlay, AMonkeyPlaying20000PresentsNeverClips) {
