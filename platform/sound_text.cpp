@@ -143,7 +143,8 @@ struct Tune {
     int tempo = 0;
     std::deque<Phrase> phrases;  // a deque: `open` points into these as more are added
     std::deque<Voice> voices;
-    Run* open = nullptr;  // where notes lines go
+    int64_t voice_units = 0;  // of all the voices together
+    Run* open = nullptr;      // where notes lines go
     bool open_is_phrase = false;
 };
 
@@ -201,7 +202,7 @@ Result read_phrase_use(int line, const Word& word, const Tune& tune, Item& item)
     const Run& run = found->run;
     if (run.low <= run.high &&
         (run.low + item.shift < lowest_note || run.high + item.shift > highest_note))
-        return Fault{line, word.column, "'" + std::string(word.text) + "' goes outside C0 to B8"};
+        return Fault{line, word.column, std::string(word.text).insert(0, 1, '\'') + "' goes outside C0 to B8"};
     return {};
 }
 
@@ -211,6 +212,7 @@ Result read_notes(int line, const std::vector<Word>& words, Tune& tune) {
     Run& run = *tune.open;
     const int64_t most = int64_t{32} * tune.tempo;  // two minutes of 64ths
     for (size_t i = 1; i < words.size(); ++i) {
+        const int64_t before = run.units;
         Item item;
         Result bad = words[i].text.find(':') != std::string_view::npos
                          ? read_note(line, words[i], item)
@@ -234,6 +236,11 @@ Result read_notes(int line, const std::vector<Word>& words, Tune& tune) {
             }
         }
         if (run.units > most) return Fault{line, words[i].column, "the tune is longer than two minutes"};
+        if (!tune.open_is_phrase) {
+            tune.voice_units += run.units - before;
+            if (tune.voice_units > most * max_voice_ms / max_tune_ms)
+                return Fault{line, words[i].column, "the voices together are longer than six minutes"};
+        }
         run.items.push_back(item);
     }
     return {};

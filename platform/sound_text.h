@@ -34,9 +34,11 @@ namespace platform::sound {
 
 constexpr int sample_rate = 48000;
 // What one source may ask for: an effect is short, a tune long enough to play for a while
-// without repeating, and neither more than that, whatever the text says.
+// without repeating, and neither more than that, whatever the text says. What a tune costs to make
+// grows with its voices' time together, so that is capped too.
 constexpr int max_effect_ms = 10000;
 constexpr int max_tune_ms = 120000;
+constexpr int max_voice_ms = 360000;
 constexpr int max_voices = 8;
 constexpr int max_phrase_depth = 16;
 

@@ -133,6 +133,11 @@ TEST(SoundText, RefusesBadOrGreedySourcesAtTheirLineAndColumn) {
         // Two minutes at 120 are 60 whole notes: a phrase of 32 of them twice is too long.
         {tune + "phrase a\nnotes C4:1 C4:1 C4:1 C4:1 C4:1 C4:1 C4:1 C4:1\nphrase b\nnotes a a a a\n"
                 "voice square 20\nnotes b b\n", 8, 9, "the tune is longer than two minutes"},
+        // Three voices of two minutes each are six minutes: a fourth note more is too much to make.
+        {tune + "phrase a\nnotes C4:1 C4:1 C4:1 C4:1 C4:1 C4:1 C4:1 C4:1\nphrase b\nnotes a a a a\n"
+                "voice square 20\nnotes b a a a C4:1 C4:1 C4:1 C4:1\nvoice square 20\nnotes b a a a C4:1 C4:1 C4:1 C4:1\n"
+                "voice square 20\nnotes b a a a C4:1 C4:1 C4:1 C4:1\nvoice triangle 20\nnotes C4:4\n", 14, 7,
+         "the voices together are longer than six minutes"},
     };
     for (const Case& c : cases) {
         const Made made = make(c.source);
