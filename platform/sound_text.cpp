@@ -349,10 +349,12 @@ void play(const Run& run, const Tune& tune, const Voice& voice, int shift, int64
 std::vector<int16_t> sixteen_bits(const std::vector<float>& samples) {
     std::vector<int16_t> out(samples.size());
     for (size_t i = 0; i < samples.size(); ++i) {
-        const float x = std::min(std::max(samples[i], -1.0f), 1.0f) * 32767.0f;
-        // Rounded to the nearest by truncating a positive number: the loop then runs four
-        // samples at a time.
-        out[i] = static_cast<int16_t>(static_cast<int32_t>(x + 32768.5f) - 32768);
+        // Moved up by half the range and clamped there, a sample is rounded by truncating a
+        // positive number; written so, the loop runs four samples at a time.
+        float x = samples[i] * 32767.0f + 32768.5f;
+        x = x > 1.5f ? x : 1.5f;
+        x = x < 65535.5f ? x : 65535.5f;
+        out[i] = static_cast<int16_t>(static_cast<uint16_t>(static_cast<int32_t>(x)) ^ 0x8000u);
     }
     return out;
 }
