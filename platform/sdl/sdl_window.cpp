@@ -123,6 +123,10 @@ private:
 };
 
 SDL_AudioDeviceID find_sound_device() {
+    // SDL asks PulseAudio (and PipeWire's stand-in for it) to hold no more than one buffer, 11 ms:
+    // on a busy machine the stream then runs dry whenever the audio thread is held off longer.
+    // 60 ms held there rides that out; a player's own setting wins.
+    setenv("PULSE_LATENCY_MSEC", "60", 0);
     QuietStderr quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
     SDL_AudioSpec want{};
