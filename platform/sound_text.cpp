@@ -1,12 +1,10 @@
 #include "platform/sound_text.h"
 
+#include "platform/sound_tune.h"
 #include "platform/synth.h"
 
 #include <algorithm>
-#include <bitset>
 #include <charconv>
-#include <deque>
-#include <map>
 #include <cmath>
 #include <optional>
 
@@ -14,10 +12,6 @@ namespace platform::sound {
 namespace {
 
 using synth::Wave;
-
-constexpr size_t fade_samples = sample_rate * 4 / 1000;
-constexpr int lowest_note = 12, highest_note = 119;  // C0 and B8, counted as MIDI does (A4 69)
-constexpr int units_per_whole = 64;                  // a note's length in 64ths of a whole note
 
 struct Fault {
     int line, column;
@@ -111,42 +105,6 @@ Result read_segment(int line, const std::vector<Word>& words, Effect& effect) {
 }
 
 // ---- tunes ------------------------------------------------------------------------------------
-
-// One word of a notes line: a note, a rest, or a phrase moved by some semitones.
-struct Item {
-    int note = 0;  // lowest_note to highest_note; 0 for a rest or a phrase
-    int units = 0;
-    int phrase = -1;
-    int shift = 0;
-};
-
-// The items of a phrase or a voice, how long they last, and the lowest and highest notes in them.
-struct Run {
-    std::vector<Item> items;
-    int64_t units = 0;
-    int low = highest_note + 1, high = lowest_note - 1;
-    int depth = 1;
-};
-
-struct Phrase {
-    std::string name;
-    Run run;
-};
-
-struct Voice {
-    Wave wave;
-    float level, fall;
-    Run run;
-};
-
-struct Tune {
-    int tempo = 0;
-    std::deque<Phrase> phrases;  // a deque: `open` points into these as more are added
-    std::deque<Voice> voices;
-    int64_t voice_units = 0;  // of all the voices together
-    Run* open = nullptr;      // where notes lines go
-    bool open_is_phrase = false;
-};
 
 std::optional<int> semitone_of(std::string_view name) {
     static constexpr int steps[] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
@@ -295,57 +253,6 @@ Result read_tune_line(int line, const std::vector<Word>& words, Tune& tune) {
     return {};
 }
 
-// Where a time in 64ths falls, in samples: rounded, so that a tempo that does not divide the
-// sample rate still keeps every voice on the same beat.
-size_t sample_at(int64_t units, int tempo) {
-    return static_cast<size_t>((units * 180000 * 2 + tempo) / (2 * tempo));
-}
-
-// A voice's notes as drawn, by pitch and length. Every note starts its wave afresh, so one drawn
-// once is the same wherever it comes again; a tune is mostly notes that come again, and adding a
-// drawn note costs a fraction of drawing it. Long notes, and notes past the budget, are drawn
-// each time: what a source can make this hold stays small.
-struct Drawn {
-    static constexpr size_t longest = sample_rate;       // a second
-    static constexpr size_t budget = 2 * 1024 * 1024;    // samples, 8 MB
-    std::map<std::pair<int, size_t>, std::vector<float>> notes;
-    size_t held = 0;
-    std::bitset<highest_note + 1> played;
-};
-
-void add_note(const Voice& voice, int note, float* out, size_t count, Drawn& drawn) {
-    const double hz = 440.0 * std::exp2((note - 69) / 12.0);
-    if (count > Drawn::longest || drawn.held + count > Drawn::budget) {
-        synth::Oscillator(voice.wave).note(out, count, hz, voice.level, voice.fall, fade_samples);
-        return;
-    }
-    auto [at, added] = drawn.notes.try_emplace({note, count});
-    std::vector<float>& samples = at->second;
-    if (added) {
-        samples.assign(count, 0.0f);
-        synth::Oscillator(voice.wave).note(samples.data(), count, hz, voice.level, voice.fall, fade_samples);
-        drawn.held += count;
-    }
-    for (size_t i = 0; i < count; ++i) out[i] += samples[i];
-}
-
-// Draws a run's notes from `units` on, its phrases played out.
-void play(const Run& run, const Tune& tune, const Voice& voice, int shift, int64_t& units,
-          std::vector<float>& out, Drawn& drawn) {
-    for (const Item& item : run.items) {
-        if (item.phrase >= 0) {
-            play(tune.phrases[static_cast<size_t>(item.phrase)].run, tune, voice, shift + item.shift,
-                 units, out, drawn);
-            continue;
-        }
-        const size_t start = sample_at(units, tune.tempo);
-        units += item.units;
-        if (item.note == 0) continue;
-        add_note(voice, item.note + shift, out.data() + start, sample_at(units, tune.tempo) - start, drawn);
-        drawn.played.set(static_cast<size_t>(item.note + shift));
-    }
-}
-
 std::vector<int16_t> sixteen_bits(const std::vector<float>& samples) {
     std::vector<int16_t> out(samples.size());
     for (size_t i = 0; i < samples.size(); ++i) {
@@ -406,24 +313,8 @@ Made make(std::string_view source) {
     }
     if (tune.voices.empty()) return fail({line, 1, "the tune has no voices"});
     if (tune.open->items.empty()) return fail({line, 1, "the phrase or voice above has no notes"});
-    int64_t longest = 0;
-    for (const Voice& v : tune.voices) longest = std::max(longest, v.run.units);
-    std::vector<float> mixed(sample_at(longest, tune.tempo), 0.0f);
-    for (const Voice& v : tune.voices) {
-        int64_t units = 0;
-        Drawn drawn;
-        play(v.run, tune, v, 0, units, mixed, drawn);
-        VoiceNotes notes;
-        for (int n = highest_note; n >= lowest_note; --n) {
-            if (!drawn.played[static_cast<size_t>(n)]) continue;
-            notes.lowest = n;
-            notes.highest = std::max(notes.highest, n);
-            ++notes.different;
-        }
-        made.voices.push_back(notes);
-    }
     made.tune = true;
-    made.samples = sixteen_bits(mixed);
+    made.samples = sixteen_bits(play_tune(tune, made.voices));
     return made;
 }
 
