@@ -253,19 +253,6 @@ Result read_tune_line(int line, const std::vector<Word>& words, Tune& tune) {
     return {};
 }
 
-std::vector<int16_t> sixteen_bits(const std::vector<float>& samples) {
-    std::vector<int16_t> out(samples.size());
-    for (size_t i = 0; i < samples.size(); ++i) {
-        // Moved up by half the range and clamped there, a sample is rounded by truncating a
-        // positive number; written so, the loop runs four samples at a time.
-        float x = samples[i] * 32767.0f + 32768.5f;
-        x = x > 1.5f ? x : 1.5f;
-        x = x < 65535.5f ? x : 65535.5f;
-        out[i] = static_cast<int16_t>(static_cast<uint16_t>(static_cast<int32_t>(x)) ^ 0x8000u);
-    }
-    return out;
-}
-
 }  // namespace
 
 Made make(std::string_view source) {
@@ -308,13 +295,14 @@ Made make(std::string_view source) {
             effect.samples[i] *= gain;
             effect.samples[effect.samples.size() - 1 - i] *= gain;
         }
-        made.samples = sixteen_bits(effect.samples);
+        made.samples.resize(effect.samples.size());
+        to_sixteen_bits(effect.samples.data(), made.samples.data(), effect.samples.size());
         return made;
     }
     if (tune.voices.empty()) return fail({line, 1, "the tune has no voices"});
     if (tune.open->items.empty()) return fail({line, 1, "the phrase or voice above has no notes"});
     made.tune = true;
-    made.samples = sixteen_bits(play_tune(tune, made.voices));
+    made.samples = play_tune(tune, made.voices);
     return made;
 }
 

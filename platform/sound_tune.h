@@ -57,7 +57,10 @@ struct Tune {
 // sample rate still keeps every voice on the same beat.
 size_t sample_at(int64_t units, int tempo);
 
-// Every voice drawn and summed, full scale 1; what each voice played goes into `voices`.
-std::vector<float> play_tune(const Tune& tune, std::vector<VoiceNotes>& voices);
+// Every voice drawn and summed, in 16 bits; what each voice played goes into `voices`.
+std::vector<int16_t> play_tune(const Tune& tune, std::vector<VoiceNotes>& voices);
+
+// Samples of full scale 1 in 16 bits, rounded and clamped.
+void to_sixteen_bits(const float* in, int16_t* out, size_t count);
 
 }  // namespace platform::sound

@@ -159,27 +159,26 @@ void Oscillator::slide(float* out, size_t count, double from_hz, double to_hz, f
     }
 }
 
-void Oscillator::note(float* out, size_t count, double hz, float level, float fall, size_t fade) {
+void Oscillator::note(float* out, size_t from, size_t to, size_t count, double hz, float level,
+                      float fall, size_t fade) {
     fade = std::min(fade, count / 2);
     const float per_fade = fade > 0 ? 1.0f / static_cast<float>(fade) : 0.0f;
-    // In three parts, so that the long middle one does no more than it must at each sample.
-    float falling = level;
-    draw(out, fade, hz, [&](size_t i) {
-        const float value = falling * static_cast<float>(i) * per_fade;
-        falling *= fall;
-        return value;
-    });
-    const size_t middle = count - 2 * fade;
-    draw(out + fade, middle, hz, [&](size_t) {
-        const float value = falling;
-        falling *= fall;
-        return value;
-    });
-    draw(out + fade + middle, fade, hz, [&](size_t i) {
-        const float value = falling * static_cast<float>(fade - i) * per_fade;
-        falling *= fall;
-        return value;
-    });
+    float falling = level * std::pow(fall, static_cast<float>(from));
+    // The note's rise, its middle and its fall, each drawn where it meets [from, to), so that the
+    // long middle does no more than it must at each sample.
+    auto part = [&](size_t begin, size_t end, auto edge) {
+        begin = std::max(begin, from);
+        end = std::min(end, to);
+        if (begin >= end) return;
+        draw(out + (begin - from), end - begin, hz, [&](size_t i) {
+            const float value = falling * edge(begin + i);
+            falling *= fall;
+            return value;
+        });
+    };
+    part(0, fade, [&](size_t at) { return static_cast<float>(at) * per_fade; });
+    part(fade, count - fade, [](size_t) { return 1.0f; });
+    part(count - fade, count, [&](size_t at) { return static_cast<float>(count - at) * per_fade; });
 }
 
 }  // namespace platform::synth

@@ -39,10 +39,12 @@ public:
     void slide(float* out, size_t count, double from_hz, double to_hz, float from_level,
                float to_level);
 
-    // Adds a note of one pitch to `out`: it rises from silence over its first `fade` samples,
-    // falls back to it over its last `fade`, and between those its level is multiplied by `fall`
-    // at every sample (1 holds it steady).
-    void note(float* out, size_t count, double hz, float level, float fall, size_t fade);
+    // Adds samples [from, to) of a note of one pitch, `count` samples long, to `out` (which holds
+    // sample `from` first): it rises from silence over its first `fade` samples, falls back to it
+    // over its last `fade`, and between those its level is multiplied by `fall` at every sample (1
+    // holds it steady). Called for stretches one after another, it draws the note whole.
+    void note(float* out, size_t from, size_t to, size_t count, double hz, float level, float fall,
+              size_t fade);
 
 private:
     template <class Level>
