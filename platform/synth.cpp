@@ -170,15 +170,15 @@ void Oscillator::note(float* out, size_t from, size_t to, size_t count, double h
         begin = std::max(begin, from);
         end = std::min(end, to);
         if (begin >= end) return;
-        draw(out + (begin - from), end - begin, hz, [&](size_t i) {
+        draw(out + (begin - from), end - begin, hz, [&falling, fall, edge, begin](size_t i) {
             const float value = falling * edge(begin + i);
             falling *= fall;
             return value;
         });
     };
-    part(0, fade, [&](size_t at) { return static_cast<float>(at) * per_fade; });
+    part(0, fade, [per_fade](size_t at) { return static_cast<float>(at) * per_fade; });
     part(fade, count - fade, [](size_t) { return 1.0f; });
-    part(count - fade, count, [&](size_t at) { return static_cast<float>(count - at) * per_fade; });
+    part(count - fade, count, [per_fade, count](size_t at) { return static_cast<float>(count - at) * per_fade; });
 }
 
 }  // namespace platform::synth
