@@ -1,10 +1,13 @@
 #include "platform/audio.h"
 
+#include "platform/sound_text.h"
 #include "platform/wav_file.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
+#include <future>
 #include <mutex>
 
 namespace platform {
@@ -20,10 +23,11 @@ constexpr const char* music_files[music_count] = {
     nullptr, "tune_title", "tune_level1", "tune_level2", "tune_level3"};
 
 constexpr size_t voice_count = 8;
-// No sound of ours is longer than two minutes; a file claiming more is refused unread.
-constexpr uint32_t max_sound_samples = 2 * 60 * audio::sample_rate;
+// Our longest source, a tune, is a few KB; a file far past that is refused unread.
+constexpr long max_source_bytes = 256 * 1024;
 // A headless run records at most half an hour of sound.
 constexpr size_t max_captured = size_t{30} * 60 * audio::sample_rate;
+constexpr float from_16 = 1.0f / 32767.0f;
 
 struct Voice {
     const std::vector<int16_t>* samples = nullptr;
@@ -38,8 +42,10 @@ struct Mixer {
     uint64_t starts = 0;
     Music music = Music::none;
     size_t music_at = 0;
+    float effects_gain = 1;  // the limiter's, 1 when it is not holding the effects down
     bool muted = false;
     bool music_allowed = true;
+    bool effects_allowed = true;
 };
 
 std::mutex lock;  // the mixer is shared with the audio device's thread
@@ -48,57 +54,45 @@ std::vector<Sound> announced;
 
 struct Capture {
     bool on = false;
-    bool clock_known = false;
+    bool anchored = false;  // once a clock reading has said what time the run started at
     bool full = false;
-    uint32_t first_ms = 0;
+    uint32_t anchor = 0;    // the clock reading at the run's time 0
+    uint64_t now_ms = 0;    // the run's time
     std::vector<int16_t> samples;
 };
 Capture capture_state;
 
-uint32_t little(const std::vector<unsigned char>& b, size_t at, int bytes) {
-    uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | b[at + static_cast<size_t>(i)];
-    return v;
+// The limiter lets the effects back up by this share of the way at each sample: two-thirds of the
+// way in 80 ms, slow enough not to flutter on a wave's peaks.
+const float release = 1.0f - std::exp(-1.0f / (0.080f * audio::sample_rate));
+
+int16_t to_16_bits(float x) {
+    x = std::min(std::max(x, -1.0f), 1.0f) * 32767.0f;
+    return static_cast<int16_t>(static_cast<int32_t>(x + 32768.5f) - 32768);
 }
 
-// A 16-bit PCM mono WAV at 48000 Hz, as brickrun-assets writes them; else why not.
-std::string read_wav(const std::string& game_path, std::vector<int16_t>& out) {
+// The text of a sound source, or false with the reason in `problem`.
+bool read_source(const std::string& game_path, std::string& text, std::string& problem) {
     std::FILE* file = open_file(game_path.c_str(), "rb");
-    if (!file) return last_error();
-    std::vector<unsigned char> bytes;
-    unsigned char chunk[4096];
-    size_t got = 0;
-    const size_t limit = 44 + size_t{max_sound_samples} * 2 + 4096;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && bytes.size() <= limit)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    std::fclose(file);
-    if (bytes.size() > limit) return game_path + ": longer than two minutes of sound";
-    if (bytes.size() < 12 || little(bytes, 0, 4) != 0x46464952 || little(bytes, 8, 4) != 0x45564157)
-        return game_path + ": not a WAV file";
-    bool format_ok = false;
-    for (size_t at = 12; at + 8 <= bytes.size();) {
-        const uint32_t id = little(bytes, at, 4), size = little(bytes, at + 4, 4);
-        const size_t body = at + 8;
-        if (size > bytes.size() - body) return game_path + ": a chunk runs past the end of the file";
-        if (id == 0x20746D66 && size >= 16) {  // "fmt "
-            format_ok = little(bytes, body, 2) == 1 && little(bytes, body + 2, 2) == 1 &&
-                        little(bytes, body + 4, 4) == audio::sample_rate &&
-                        little(bytes, body + 14, 2) == 16;
-            if (!format_ok) return game_path + ": not 16-bit PCM mono at 48000 Hz";
-        } else if (id == 0x61746164) {  // "data"
-            if (!format_ok) return game_path + ": its samples come before their format";
-            out.resize(size / 2);
-            for (size_t i = 0; i < out.size(); ++i)
-                out[i] = static_cast<int16_t>(little(bytes, body + 2 * i, 2));
-            return "";
-        }
-        at = body + size + size % 2;
+    if (!file) {
+        problem = last_error();
+        return false;
     }
-    return game_path + ": no samples in it";
+    char chunk[4096];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 &&
+           text.size() <= static_cast<size_t>(max_source_bytes))
+        text.append(chunk, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) problem = data_path(game_path) + ": cannot be read";
+    if (text.size() > static_cast<size_t>(max_source_bytes))
+        problem = data_path(game_path) + ": longer than 256 KB, no sound of ours is";
+    return problem.empty();
 }
 
 void start_voice(const std::vector<int16_t>& samples) {
-    if (samples.empty()) return;
+    if (samples.empty() || !mixer.effects_allowed) return;
     auto slot = std::find_if(mixer.voices.begin(), mixer.voices.end(),
                              [](const Voice& v) { return v.samples == nullptr; });
     if (slot == mixer.voices.end())
@@ -110,18 +104,49 @@ void start_voice(const std::vector<int16_t>& samples) {
 void mix_locked(int16_t* out, size_t count) {
     const std::vector<int16_t>& tune = mixer.tunes[static_cast<size_t>(mixer.music)];
     for (size_t i = 0; i < count; ++i) {
-        int32_t sum = 0;
+        float music = 0;
         if (!tune.empty()) {
-            sum += tune[mixer.music_at];
+            music = tune[mixer.music_at] * from_16;
             if (++mixer.music_at == tune.size()) mixer.music_at = 0;  // the tune loops
         }
+        float effects = 0;
         for (Voice& v : mixer.voices) {
             if (!v.samples) continue;
-            sum += (*v.samples)[v.at];
+            effects += (*v.samples)[v.at] * from_16;
             if (++v.at == v.samples->size()) v = Voice{};
         }
-        out[i] = mixer.muted ? int16_t{0} : static_cast<int16_t>(std::clamp(sum, -32768, 32767));
+        // However the effects and the music fall, |music + gain * effects| stays within the
+        // ceiling: the effects take the room the music leaves.
+        const float room = audio::ceiling - std::abs(music);
+        float gain = mixer.effects_gain + (1.0f - mixer.effects_gain) * release;
+        if (std::abs(effects) * gain > room) gain = room > 0 ? room / std::abs(effects) : 0.0f;
+        mixer.effects_gain = gain;
+        out[i] = mixer.muted ? int16_t{0} : to_16_bits(music + gain * effects);
     }
+}
+
+// Draws the mix up to the run's time.
+void draw_captured() {
+    Capture& c = capture_state;
+    const uint64_t target = c.now_ms * audio::samples_per_ms;
+    if (c.full || target <= c.samples.size()) return;
+    if (target > max_captured) {
+        c.full = true;
+        std::fprintf(stderr, "brickrun: warning: the run's sound stops after half an hour\n");
+        return;
+    }
+    const size_t from = c.samples.size();
+    c.samples.resize(static_cast<size_t>(target));
+    audio::mix(c.samples.data() + from, c.samples.size() - from);
+}
+
+// A clock reading or a wait deadline: the run's time moves up to it when it lies ahead.
+void move_to(uint32_t reading) {
+    Capture& c = capture_state;
+    const int32_t since = static_cast<int32_t>(reading - c.anchor);
+    if (since <= 0 || static_cast<uint64_t>(since) <= c.now_ms) return;
+    c.now_ms = static_cast<uint64_t>(since);
+    draw_captured();
 }
 
 }  // namespace
@@ -148,26 +173,60 @@ const std::vector<Sound>& since_present() { return announced; }
 
 void present_done() { announced.clear(); }
 
+// A browser page has one thread: there each tune is made when it is waited for.
+#ifdef __EMSCRIPTEN__
+constexpr std::launch tune_launch = std::launch::deferred;
+#else
+constexpr std::launch tune_launch = std::launch::async;
+#endif
+
 int load() {
-    Mixer fresh;
-    int loaded = 0;
-    auto load_one = [&loaded](const char* name, std::vector<int16_t>& into) {
-        const std::string problem = read_wav(std::string("Sounds\\") + name + ".wav", into);
-        if (problem.empty()) {
-            ++loaded;
-            return;
-        }
-        into.clear();
-        std::fprintf(stderr, "brickrun: warning: sound not loaded, it will be silent: %s\n",
-                     problem.c_str());
+    // Every source is read here, then made: the tunes, which take nearly all the time, each on a
+    // thread of its own while the effects are made here, so a machine with cores to spare starts
+    // sooner. Each is made from its own text alone, so the samples are the same either way.
+    struct Source {
+        const char* name;
+        std::vector<int16_t>* into;
+        std::string text, problem;
+        sound::Made made;
     };
-    for (int s = 0; s < sound_count; ++s) load_one(sound_names[s], fresh.effects[static_cast<size_t>(s)]);
-    for (int m = 1; m < music_count; ++m) load_one(music_files[m], fresh.tunes[static_cast<size_t>(m)]);
+    Mixer fresh;
+    std::vector<Source> sources;
+    for (int s = 0; s < sound_count; ++s)
+        sources.push_back({sound_names[s], &fresh.effects[static_cast<size_t>(s)], {}, {}, {}});
+    for (int m = 1; m < music_count; ++m)
+        sources.push_back({music_files[m], &fresh.tunes[static_cast<size_t>(m)], {}, {}, {}});
+    for (Source& source : sources)
+        read_source(std::string("Sounds\\") + source.name + ".txt", source.text, source.problem);
+    std::vector<std::future<void>> tunes;
+    for (size_t i = sound_count; i < sources.size(); ++i) {
+        Source& tune = sources[i];
+        if (tune.problem.empty())
+            tunes.push_back(std::async(tune_launch, [&tune] { tune.made = sound::make(tune.text); }));
+    }
+    for (size_t i = 0; i < sound_count; ++i)
+        if (sources[i].problem.empty()) sources[i].made = sound::make(sources[i].text);
+    for (std::future<void>& tune : tunes) tune.get();
+    int made_count = 0;
+    for (Source& source : sources) {
+        if (source.problem.empty() && source.made.error.empty()) {
+            *source.into = std::move(source.made.samples);
+            ++made_count;
+            continue;
+        }
+        if (source.problem.empty())
+            source.problem = data_path(std::string("Sounds\\") + source.name + ".txt") + ":" +
+                             std::to_string(source.made.line) + ":" + std::to_string(source.made.column) +
+                             ": " + source.made.error;
+        std::fprintf(stderr, "brickrun: warning: sound not made, it will be silent: %s\n",
+                     source.problem.c_str());
+    }
     std::lock_guard<std::mutex> held(lock);
     fresh.muted = mixer.muted;
     fresh.music_allowed = mixer.music_allowed;
+    fresh.effects_allowed = mixer.effects_allowed;
     mixer = std::move(fresh);
-    return loaded;
+    return made_count;
 }
 
 void mix(int16_t* out, size_t count) {
@@ -191,28 +250,33 @@ void set_music_allowed(bool allowed) {
     if (!allowed) mixer.music = Music::none;
 }
 
+void set_effects_allowed(bool allowed) {
+    std::lock_guard<std::mutex> held(lock);
+    mixer.effects_allowed = allowed;
+}
+
 void capture() { capture_state.on = true; }
+
+void presented(uint32_t ms) {
+    if (!capture_state.on) return;
+    capture_state.now_ms += ms;
+    draw_captured();
+}
+
+void slept(uint32_t ms) { presented(ms); }
+
+void waited(int32_t deadline) {
+    if (capture_state.on && capture_state.anchored) move_to(static_cast<uint32_t>(deadline));
+}
 
 void clock_read(uint32_t now_ms) {
     Capture& c = capture_state;
-    if (!c.on || c.full) return;
-    if (!c.clock_known) {
-        c.clock_known = true;
-        c.first_ms = now_ms;
+    if (!c.on) return;
+    if (!c.anchored) {
+        c.anchored = true;
+        c.anchor = now_ms - static_cast<uint32_t>(c.now_ms);
     }
-    // A clock that goes back (it never does) draws nothing until it is ahead again.
-    const int32_t since = static_cast<int32_t>(now_ms - c.first_ms);
-    if (since < 0) return;
-    const size_t target = static_cast<size_t>(since) * samples_per_ms;
-    if (target <= c.samples.size()) return;
-    if (target > max_captured) {
-        c.full = true;
-        std::fprintf(stderr, "brickrun: warning: the run's sound stops after half an hour\n");
-        return;
-    }
-    const size_t from = c.samples.size();
-    c.samples.resize(target);
-    mix(c.samples.data() + from, target - from);
+    move_to(now_ms);
 }
 
 const std::vector<int16_t>& captured() { return capture_state.samples; }

@@ -24,12 +24,16 @@ PathKind path_kind(const std::string& path) {
     return (status.st_mode & S_IFMT) == S_IFDIR ? PathKind::folder : PathKind::file;
 }
 
-std::FILE* open_file(const char* game_path, const char* mode) {
+std::string data_path(const std::string& game_path) {
     std::string path = game_path;
     for (char& c : path) {
         if (c == '\\') c = '/';
     }
-    if (!data_folder.empty()) path = data_folder + "/" + path;
+    return data_folder.empty() ? path : data_folder + "/" + path;
+}
+
+std::FILE* open_file(const char* game_path, const char* mode) {
+    const std::string path = data_path(game_path);
     // A folder opens for reading on Linux, and then reads as nothing or as an absurd length; on
     // Windows it does not open at all. Either way it is named for what it is.
     if (path_kind(path) == PathKind::folder) {

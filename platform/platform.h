@@ -53,6 +53,8 @@ void post_quit();
 // fopen for the game's own file names: every backslash becomes '/', so "Graphics\\sky.bmp" and
 // "Maps//level2.map" work as written. They are read from the data folder.
 std::FILE* open_file(const char* game_path, const char* mode);
+// The path open_file opens for a game file name, as a message to the player names it.
+std::string data_path(const std::string& game_path);
 
 // The folder the game's files are read from: "" (the start) is the working folder, as the game
 // was made to read them; any other folder is put before every name the game asks for.

@@ -217,6 +217,7 @@ void sleep_ms(uint32_t ms) {
         backend::sleep_ms(ms);
     }
     note_value(Event::sleep, ms);
+    audio::slept(ms);
 }
 
 void wait_until(int32_t deadline) {
@@ -227,6 +228,7 @@ void wait_until(int32_t deadline) {
         backend::wait_until(deadline);
     }
     note_value(Event::wait, static_cast<uint32_t>(deadline));
+    audio::waited(deadline);
 }
 
 bool keyboard_read(uint8_t keys[256]) {

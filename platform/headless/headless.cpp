@@ -93,6 +93,7 @@ void backend::display_release() {}
 void backend::display_show(const uint32_t* pixels, int width, int height) {
     ++state.presents;
     state.clock += state.present_ms;
+    audio::presented(state.present_ms);
     if (pixels) state.picture.assign(pixels, pixels + static_cast<size_t>(width) * height);
     if (state.hook) state.hook(state.presents, pixels, width, height);
 }

@@ -123,6 +123,10 @@ private:
 };
 
 SDL_AudioDeviceID find_sound_device() {
+    // SDL asks PulseAudio (and PipeWire's stand-in for it) to hold no more than one buffer, 11 ms:
+    // on a busy machine the stream then runs dry whenever the audio thread is held off longer.
+    // 60 ms held there rides that out; a player's own setting wins.
+    setenv("PULSE_LATENCY_MSEC", "60", 0);
     QuietStderr quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
     SDL_AudioSpec want{};
@@ -137,11 +141,22 @@ SDL_AudioDeviceID find_sound_device() {
     return SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
 }
 
+SDL_AudioDeviceID sound_device = 0;
+
+// SDL's audio thread mixes until its device is closed, so it is closed before the program's
+// statics (the mixer among them) go away at exit; left open, the thread could read a mixer
+// already destroyed.
+void close_sound() {
+    if (sound_device != 0) SDL_CloseAudioDevice(sound_device);
+    sound_device = 0;
+}
+
 void open_sound() {
-    const SDL_AudioDeviceID device = find_sound_device();
-    if (device == 0) return;
+    sound_device = find_sound_device();
+    if (sound_device == 0) return;
     audio::load();
-    SDL_PauseAudioDevice(device, 0);
+    std::atexit(close_sound);
+    SDL_PauseAudioDevice(sound_device, 0);
 }
 
 bool is_mute_key(const SDL_Event& event) {

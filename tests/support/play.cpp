@@ -84,7 +84,8 @@ int run_program(int last) {
 }
 
 void play_script(const std::string& script_path, const std::string& data, int more,
-                 const std::function<void(int present)>& on_present) {
+                 const std::function<void(int present)>& on_present,
+                 const std::function<void()>& before) {
     namespace headless = platform::headless;
     std::vector<headless::InputChange> script;
     std::string error;
@@ -92,6 +93,7 @@ void play_script(const std::string& script_path, const std::string& data, int mo
     const std::filesystem::path home = std::filesystem::current_path();
     std::filesystem::current_path(data);
     headless::reset();
+    before();
     headless::set_script(script);
     headless::set_present_hook([&](int present, const uint32_t*, int, int) { on_present(present); });
     run_program((script.empty() ? 0 : script.back().after_present) + more);

@@ -34,9 +34,11 @@ int run_program(int last);
 
 // Plays the whole program from the title menu in the data folder `data` as brickrun-headless
 // does, with an input script (a recorded clear), until `more` presents after its last line;
-// `on_present` sees every present with its number.
+// `on_present` sees every present with its number. `before` runs once the headless backend has
+// been reset, before the game starts (to make and capture its sound, say).
 void play_script(const std::string& script_path, const std::string& data, int more,
-                 const std::function<void(int present)>& on_present);
+                 const std::function<void(int present)>& on_present,
+                 const std::function<void()>& before = [] {});
 
 // The n-th entity of this kind in the object list (0 the first), as its class; null if none.
 template <class T>

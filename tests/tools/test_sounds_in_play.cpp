@@ -1,6 +1,7 @@
 // What a player hears, when it happens: the whole-game clear played headless, every present's
-// announced sounds set against what changed in the game in the same frame; and the run's mixed
-// sound, the same in two runs and in the replay of a recording of it.
+// announced sounds set against what changed in the game in the same frame; the run's mixed sound,
+// as long as the run, the same in two runs and in the replay of a recording of it, never clipped,
+// and its effects clearly above the music.
 #include <gtest/gtest.h>
 
 #include "core/game_state.h"
@@ -9,8 +10,11 @@
 #include "player/player.h"
 #include "tests/support/play.h"
 #include "tests/support/runner_process.h"
+#include "tests/support/sound_measures.h"
 #include "world/object_list.h"
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -122,9 +126,81 @@ TEST(SoundsInPlay, TheRunsSoundIsTheSameEveryTimeAndInTheReplayOfItsRecording) {
     ASSERT_EQ(run({"--input", clear, "--presents", "3400", "--audio", second.string()}).status, 0);
     ASSERT_EQ(run({"--replay", recording.string(), "--audio", replayed.string()}).status, 0);
     const std::string sound = slurp(first);
-    // 3400 presents of 33 ms, less the ones the banners and waits move on: over 100 s at 48 kHz.
-    ASSERT_GT(sound.size(), 44u + 2u * 48000 * 100);
+    // Every present moves the headless clock 33 ms, and the clear never sleeps.
+    EXPECT_EQ(sound.size(), 44u + 2u * 3400 * 33 * 48);
     EXPECT_TRUE(sound == slurp(second)) << "two runs of the same script sound different";
     EXPECT_TRUE(sound == slurp(replayed)) << "the replay sounds different from the run";
     EXPECT_NE(sound.find_first_not_of('\0', 44), std::string::npos) << "the run is silent";
+}
+
+TEST(SoundsInPlay, TheRecordingCoversEveryPresentTheTitleMenuAndItsTuneIncluded) {
+    const fs::path menu = runner_process::scratch("menu.wav");
+    ASSERT_EQ(runner_process::run({"--presents", "300", "--audio", menu.string()}).status, 0);
+    const std::string sound = runner_process::slurp(menu);
+    ASSERT_EQ(sound.size(), 44u + 2u * 300 * 33 * 48);
+    // The title tune from the first present on: not a tenth of a second without it.
+    const auto* samples = reinterpret_cast<const int16_t*>(sound.data() + 44);
+    const size_t count = (sound.size() - 44) / 2;
+    for (size_t at = 0; at + 4800 <= count; at += 4800) {
+        const bool heard = std::any_of(samples + at, samples + at + 4800, [](int16_t s) { return s != 0; });
+        ASSERT_TRUE(heard) << "silent from " << at / 48 << " ms";
+    }
+}
+
+// The whole-game clear as played, its mixed sound and its music alone, with where each effect began.
+struct ClearSound {
+    std::vector<int16_t> mix, music;
+    std::vector<std::pair<size_t, std::string>> starts;
+};
+
+ClearSound play_clear_with_sound() {
+    ClearSound clear;
+    const std::string script = (fs::path(BRICKRUN_CLEARS) / "game.txt").string();
+    for (bool effects : {true, false}) {
+        // To present 3600: the clear, its game-over screen and the menu after it.
+        play_script(script, BRICKRUN_DATA, 602, [&](int) {
+            if (!effects) return;
+            // The sounds announced before a present start where that present's sound does.
+            const size_t at = platform::audio::captured().size() - 33 * 48;
+            for (platform::Sound s : platform::audio::since_present())
+                clear.starts.push_back({at, platform::audio::sound_name(s)});
+        }, [effects] {
+            platform::audio::load();
+            platform::audio::set_effects_allowed(effects);
+            platform::audio::capture();
+        });
+        (effects ? clear.mix : clear.music) = platform::audio::captured();
+    }
+    platform::audio::reset();
+    return clear;
+}
+
+TEST(SoundsInPlay, TheWholeGameClearNeverClipsAndEachEffectStandsAboveTheMusic) {
+    const ClearSound clear = play_clear_with_sound();
+    ASSERT_EQ(clear.mix.size(), 3600u * 33 * 48);
+    EXPECT_EQ(sound_measures::clipped(clear.mix), 0);
+    constexpr size_t window = 150 * 48;
+    int measured = 0;
+    for (const auto& [at, name] : clear.starts) {
+        if (name != "jump" && name != "stomp" && name != "coin" && name != "bump") continue;
+        ++measured;
+        const double mix = sound_measures::rms(clear.mix, at, window);
+        const double music = sound_measures::rms(clear.music, at, window);
+        EXPECT_GE(sound_measures::decibels(mix / music), 6.0) << name << " at " << at / 48 << " ms";
+    }
+    EXPECT_GT(measured, 50);
+}
+
+TEST(SoundsInPlay, AMonkeyPlaying20000PresentsNeverClips) {
+    const fs::path wav = runner_process::scratch("monkey.wav");
+    const std::string guide = (fs::path(BRICKRUN_CLEARS) / "game.txt").string();
+    ASSERT_EQ(runner_process::run({"--monkey", "1", "--guide", guide, "--presents", "20000",
+                                   "--audio", wav.string()})
+                  .status,
+              0);
+    const std::string sound = runner_process::slurp(wav);
+    ASSERT_GE(sound.size(), 44u + 2u * 20000 * 33 * 48);
+    std::vector<int16_t> samples((sound.size() - 44) / 2);
+    std::memcpy(samples.data(), sound.data() + 44, samples.size() * 2);
+    EXPECT_EQ(sound_measures::clipped(samples), 0);
 }

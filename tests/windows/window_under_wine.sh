@@ -35,22 +35,6 @@ ended_with() {
     GAME_PID=
 }
 
-# The game window: Wine names its X windows after the program; the game's is the one that shows
-# the 800x600 picture.
-find_wine_window() {
-    local deadline=$(($(now_ms) + 20000)) id
-    while (($(now_ms) < deadline)); do
-        for id in $(xdotool search --onlyvisible --class brickrun.exe 2>/dev/null); do
-            if xdotool getwindowgeometry "$id" 2>/dev/null | grep -q 'Geometry: 800x600'; then
-                WINDOW=$id
-                return 0
-            fi
-        done
-        sleep 0.1
-    done
-    fail "no 800x600 window of brickrun.exe within 20 s: $(tail -n 3 "$WORK/game.err")"
-}
-
 rgb() { convert "$1" -alpha off -depth 8 "rgb:$2"; }
 
 start_display

@@ -30,3 +30,19 @@ make_work() {
     rm -rf "$WORK"
     mkdir -p "$WORK"
 }
+
+# The game window, for the checks that show one (they source tests/e2e/xvfb_game.sh first): Wine
+# names its X windows after the program; the game's is the one that shows the 800x600 picture.
+find_wine_window() {
+    local deadline=$(($(now_ms) + 20000)) id
+    while (($(now_ms) < deadline)); do
+        for id in $(xdotool search --onlyvisible --class brickrun.exe 2>/dev/null); do
+            if xdotool getwindowgeometry "$id" 2>/dev/null | grep -q 'Geometry: 800x600'; then
+                WINDOW=$id
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    fail "no 800x600 window of brickrun.exe within 20 s: $(tail -n 3 "$WORK/game.err")"
+}
