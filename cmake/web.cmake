@@ -27,9 +27,14 @@ endforeach()
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/icon.png
   COMMAND ${ASSETS_COMPILER} icon ${CMAKE_SOURCE_DIR}/assets/icon.txt 32 ${CMAKE_BINARY_DIR}/icon.png
   DEPENDS ${CMAKE_SOURCE_DIR}/assets/icon.txt VERBATIM)
+# The data files by name, not the folders: whatever else lies in them stays out of the page.
+set(DATA_NAMES)
+foreach(file IN LISTS DATA_FILES)
+  file(RELATIVE_PATH name ${DATA_DIR} ${file})
+  list(APPEND DATA_NAMES ${name})
+endforeach()
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/data.tar.gz
-  COMMAND ${CMAKE_COMMAND} -E tar czf ${CMAKE_BINARY_DIR}/data.tar.gz --format=gnutar
-    Graphics Maps Sounds font.raw
+  COMMAND ${CMAKE_COMMAND} -E tar czf ${CMAKE_BINARY_DIR}/data.tar.gz --format=gnutar ${DATA_NAMES}
   WORKING_DIRECTORY ${DATA_DIR}
   DEPENDS ${DATA_FILES} VERBATIM)
 add_custom_target(page ALL DEPENDS ${PAGE_FILES} ${CMAKE_BINARY_DIR}/icon.png
