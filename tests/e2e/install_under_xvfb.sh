@@ -28,6 +28,8 @@ for file in bin/brickrun bin/brickrun-fs share/brickrun/font.raw share/brickrun/
 done
 desktop-file-validate "$prefix/share/applications/brickrun.desktop" || fail "the desktop entry is not valid"
 grep -qx 'Categories=Game;ArcadeGame;' "$prefix/share/applications/brickrun.desktop" || fail "the desktop entry is not in the Game category"
+# Docks match a window to its entry by the window's class, which brickrun's windows carry.
+grep -qx 'StartupWMClass=brickrun' "$prefix/share/applications/brickrun.desktop" || fail "the desktop entry names no StartupWMClass=brickrun"
 appstreamcli validate --no-net "$prefix/share/metainfo/org.brickrun.brickrun.metainfo.xml" >"$WORK/appstream.log" 2>&1 ||
     fail "the AppStream file is not valid: $(tail -n 5 "$WORK/appstream.log")"
 for size in 32 64 128 256; do
