@@ -28,10 +28,45 @@ void widen(const uint32_t* in, int width, int scale, uint32_t* out) {
     for (int x = 0; x < width; ++x) std::fill_n(out + x * scale, scale, in[x]);
 }
 
+// Which picture rows differ from the last picture drawn: a screen that keeps its pixels needs only
+// those drawn again. In play much of the picture is the same from frame to frame (the sky, the
+// heads-up display), and on the title menu all of it.
+class Changes {
+public:
+    // Compares the picture with the last one, or counts every row as changed when the screen does
+    // not hold that one; keeps a copy for the next time.
+    void compare(const uint32_t* picture, int width, int height, bool kept) {
+        const auto row = static_cast<size_t>(width);
+        const bool same_size = width == width_ && height == height_;
+        last_.resize(row * static_cast<size_t>(height));
+        changed_.assign(static_cast<size_t>(height), 1);
+        for (size_t y = 0; y < static_cast<size_t>(height); ++y) {
+            const uint32_t* in = picture + y * row;
+            uint32_t* last = last_.data() + y * row;
+            if (kept && same_size && std::memcmp(in, last, row * 4) == 0) {
+                changed_[y] = 0;
+                continue;
+            }
+            std::memcpy(last, in, row * 4);
+        }
+        width_ = width;
+        height_ = height;
+    }
+    bool changed(int y) const { return changed_[static_cast<size_t>(y)] != 0; }
+
+private:
+    std::vector<uint32_t> last_;
+    std::vector<char> changed_;
+    int width_ = 0, height_ = 0;
+};
+
+Changes changes;
+
 void draw_whole(const uint32_t* picture, int width, int height, uint32_t* origin, size_t pitch,
                 int scale) {
     const auto row_bytes = static_cast<size_t>(width) * static_cast<size_t>(scale) * 4;
     for (int y = 0; y < height; ++y) {
+        if (!changes.changed(y)) continue;
         const uint32_t* in = picture + static_cast<size_t>(y) * static_cast<size_t>(width);
         uint32_t* out = origin + static_cast<size_t>(y) * static_cast<size_t>(scale) * pitch;
         if (scale == 1) {
@@ -51,6 +86,7 @@ void draw_shrunk(const uint32_t* picture, int width, int height, uint32_t* origi
         columns[static_cast<size_t>(i)] = static_cast<int>(int64_t{i} * width / shown_width);
     for (int j = 0; j < shown_height; ++j) {
         const auto source_row = static_cast<size_t>(int64_t{j} * height / shown_height);
+        if (!changes.changed(static_cast<int>(source_row))) continue;
         const uint32_t* in = picture + source_row * static_cast<size_t>(width);
         uint32_t* out = origin + static_cast<size_t>(j) * pitch;
         for (int i = 0; i < shown_width; ++i) out[i] = in[columns[static_cast<size_t>(i)]];
@@ -124,6 +160,8 @@ public:
         held_[0] = held_[1] = -1;
         for (int j = 0; j < shown_height; ++j) {
             const Cover line = lines_[static_cast<size_t>(j)];
+            if (!changes.changed(line.first) && (line.next == 0 || !changes.changed(line.first + 1)))
+                continue;
             uint32_t* out = origin + static_cast<size_t>(j) * pitch;
             if (line.next == 0)
                 std::memcpy(out, stretched(line.first), static_cast<size_t>(shown_width) * 4);
@@ -161,6 +199,11 @@ private:
         held_[r & 1] = r;
         const uint32_t* in = picture_ + static_cast<size_t>(r) * static_cast<size_t>(width_);
         uint32_t* out = row.data();
+        // A row of one colour (much of the sky) is that colour across.
+        if (std::memcmp(in, in + 1, static_cast<size_t>(width_ - 1) * 4) == 0) {
+            std::fill_n(out, shown_width_, in[0]);
+            return out;
+        }
         for (int k = 0; k < width_; ++k) {
             const Span span = spans_[static_cast<size_t>(k)];
             const uint32_t v = in[k];
@@ -220,9 +263,10 @@ Placement place_picture(int picture_width, int picture_height, int screen_width,
 }
 
 void draw_scaled(const uint32_t* picture, int width, int height, uint32_t* screen,
-                 int screen_pitch, int screen_width, int screen_height, Fit fit, bool borders) {
+                 int screen_pitch, int screen_width, int screen_height, Fit fit, bool kept) {
     const Placement p = place_picture(width, height, screen_width, screen_height, fit);
-    if (borders) {
+    changes.compare(picture, width, height, kept);
+    if (!kept) {
         fill(screen, screen_pitch, 0, 0, screen_width, p.top);
         fill(screen, screen_pitch, 0, p.top + p.height, screen_width,
              screen_height - p.top - p.height);

@@ -34,10 +34,11 @@ Placement place_picture(int picture_width, int picture_height, int screen_width,
                         int screen_height, Fit fit = Fit::whole);
 
 // Draws the width x height picture onto the screen, rows `screen_pitch` pixels apart: the picture's
-// pixels where it lands and, with `borders`, black everywhere else (a screen that keeps its pixels
-// from one picture to the next needs its borders only once).
+// pixels where it lands, black everywhere else. A screen that `kept` what the last call drew on it,
+// at the same place (a window's own surface), gets only what changed: no borders, and only the
+// rows whose picture rows differ from the last picture's.
 void draw_scaled(const uint32_t* picture, int width, int height, uint32_t* screen,
                  int screen_pitch, int screen_width, int screen_height, Fit fit = Fit::whole,
-                 bool borders = true);
+                 bool kept = false);
 
 }  // namespace platform

@@ -37,9 +37,10 @@ int picture_width = 0, picture_height = 0;
 int windowed_x = 0, windowed_y = 0;  // where the window was before it went full screen
 std::vector<uint32_t> scratch;  // the scaled picture, for a surface of another pixel format
 
-// The surface keeps its pixels from one picture to the next, so the black around the picture is
-// drawn only when the picture's place on it may have changed: a new or resized surface, another fit.
-bool redraw_borders = true;
+// The surface keeps its pixels from one picture to the next, so only what changed is drawn again,
+// unless the picture's place on it may have changed (a new or resized surface, another fit) or the
+// window was uncovered.
+bool redraw_all = true;
 SDL_Surface* drawn_surface = nullptr;
 Placement drawn_at;
 
@@ -191,7 +192,7 @@ bool is_scaling_key(const SDL_Event& event) {
 
 void toggle_scaling() {
     set_scaling(scaling() == Scaling::fill ? Scaling::whole : Scaling::fill);
-    redraw_borders = true;
+    redraw_all = true;
 }
 
 bool is_full_screen_key(const SDL_Event& event) {
@@ -212,7 +213,7 @@ void pump() {
         if (is_mute_key(event)) audio::set_muted(!audio::muted());
         if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
                                               event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED))
-            redraw_borders = true;
+            redraw_all = true;
         sdl::gamepad_event(event);
     }
 }
@@ -228,20 +229,20 @@ void show_in_surface(const uint32_t* pixels, int width, int height) {
     pixels = with_mute_sign(pixels, width, height);
     const Fit fit = fit_for(width, height, surface->w, surface->h, is_full_screen());
     const Placement at = place_picture(width, height, surface->w, surface->h, fit);
-    const bool borders = redraw_borders || surface != drawn_surface || at.left != drawn_at.left ||
-                         at.top != drawn_at.top || at.width != drawn_at.width ||
-                         at.height != drawn_at.height;
-    redraw_borders = false;
+    const bool kept = !redraw_all && surface == drawn_surface && at.left == drawn_at.left &&
+                      at.top == drawn_at.top && at.width == drawn_at.width &&
+                      at.height == drawn_at.height;
+    redraw_all = false;
     drawn_surface = surface;
     drawn_at = at;
     const uint32_t format = surface->format->format;
     if (format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888) {
         draw_scaled(pixels, width, height, static_cast<uint32_t*>(surface->pixels),
-                    surface->pitch / 4, surface->w, surface->h, fit, borders);
+                    surface->pitch / 4, surface->w, surface->h, fit, kept);
     } else {
         scratch.resize(static_cast<size_t>(surface->w) * static_cast<size_t>(surface->h));
         draw_scaled(pixels, width, height, scratch.data(), surface->w, surface->w, surface->h, fit,
-                    borders);
+                    kept);
         SDL_ConvertPixels(surface->w, surface->h, SDL_PIXELFORMAT_RGB888, scratch.data(),
                           surface->w * 4, format, surface->pixels, surface->pitch);
     }

@@ -180,18 +180,48 @@ TEST(Scaling, AFilledScreenPixelIsThePicturePixelItLiesInOrAMixOfThoseItCovers) 
     }
 }
 
-TEST(Scaling, AFillOfAWholeMultipleIsThatMultipleAndBordersCanBeLeftAsTheyAre) {
+TEST(Scaling, AFillOfAWholeMultipleIsThatMultiple) {
     const std::vector<uint32_t> picture = numbered(8, 6);
-    Screen whole(24, 20), filled(24, 20), kept(24, 20);
+    Screen whole(24, 20), filled(24, 20);
     draw_scaled(picture.data(), 8, 6, whole.pixels.data(), whole.pitch, 24, 20, Fit::whole);
     draw_scaled(picture.data(), 8, 6, filled.pixels.data(), filled.pitch, 24, 20, Fit::fill);
     EXPECT_EQ(filled.pixels, whole.pixels);
+}
 
-    draw_scaled(picture.data(), 8, 6, kept.pixels.data(), kept.pitch, 24, 20, Fit::fill, false);
-    for (int y = 0; y < 20; ++y) {
-        for (int x = 0; x < 24; ++x) {
-            const bool border = y < 1 || y >= 19;  // 24x18 at 0,1
-            ASSERT_EQ(kept.at(x, y), border ? unwritten : whole.at(x, y)) << x << "," << y;
+// A screen that kept the last picture gets only the rows that changed, in every fit; all of it
+// again once it says it did not keep it.
+TEST(Scaling, AScreenThatKeptTheLastPictureGetsOnlyTheRowsThatChanged) {
+    struct Case {
+        Fit fit;
+        int w, h;
+        int first, last;  // the screen rows that show picture row 2 (and mixes with it)
+    };
+    for (const Case c : {Case{Fit::whole, 24, 20, 7, 9}, Case{Fit::fill, 19, 13, 4, 6},
+                         Case{Fit::whole, 4, 3, 1, 1}}) {
+        std::vector<uint32_t> picture = numbered(8, 6);
+        Screen screen(c.w, c.h);
+        draw_scaled(picture.data(), 8, 6, screen.pixels.data(), screen.pitch, c.w, c.h, c.fit, true);
+        Screen fresh = screen;
+        std::fill(screen.pixels.begin(), screen.pixels.end(), unwritten);
+        draw_scaled(picture.data(), 8, 6, screen.pixels.data(), screen.pitch, c.w, c.h, c.fit, true);
+        EXPECT_TRUE(std::all_of(screen.pixels.begin(), screen.pixels.end(),
+                                [](uint32_t p) { return p == unwritten; }))
+            << "an unchanged picture on a screen that kept it draws nothing";
+
+        picture[2 * 8 + 5] ^= 0x00FFFFFF;
+        draw_scaled(picture.data(), 8, 6, screen.pixels.data(), screen.pitch, c.w, c.h, c.fit, true);
+        Screen whole(c.w, c.h);
+        draw_scaled(picture.data(), 8, 6, whole.pixels.data(), whole.pitch, c.w, c.h, c.fit);
+        const platform::Placement p = place_picture(8, 6, c.w, c.h, c.fit);
+        for (int y = 0; y < c.h; ++y) {
+            for (int x = 0; x < c.w; ++x) {
+                const bool drawn = y >= c.first && y <= c.last && x >= p.left && x < p.left + p.width;
+                ASSERT_EQ(screen.at(x, y), drawn ? whole.at(x, y) : unwritten)
+                    << c.w << "x" << c.h << " at " << x << "," << y;
+            }
         }
+        draw_scaled(picture.data(), 8, 6, screen.pixels.data(), screen.pitch, c.w, c.h, c.fit, false);
+        EXPECT_EQ(screen.pixels, whole.pixels) << "not kept, it is drawn whole";
+        EXPECT_NE(fresh.pixels, whole.pixels);
     }
 }
