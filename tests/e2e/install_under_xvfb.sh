@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # End to end: brickrun installed like any game, and found from anywhere. cmake --install puts the
-# programs, their data, a valid desktop entry and AppStream file, icons at four sizes and the manual
-# pages under a prefix; the installed brickrun, started from another folder, finds its data and
-# shows the title menu. The build's own brickrun does the same from elsewhere, and a brickrun with
+# programs, their data, a valid desktop entry and AppStream file (with a web page and screenshots
+# once the project has them), icons at four sizes and the manual pages under a prefix; the
+# installed brickrun, started from another folder, finds its data and shows the title menu. The build's own brickrun does the same from elsewhere, and a brickrun with
 # no data anywhere names every place it looked in one line and exits 1.
 #
 # Usage: install_under_xvfb.sh BUILD_DIR   (BUILD_DIR: a configured and built build folder)
-# Needs: Xvfb, xdotool, ImageMagick, desktop-file-utils, appstream, groff.
+# Needs: Xvfb, xdotool, ImageMagick, desktop-file-utils, appstream, groff, cmake.
 set -u
 
 # shellcheck source=SCRIPTDIR/xvfb_game.sh
@@ -32,6 +32,15 @@ grep -qx 'Categories=Game;ArcadeGame;' "$prefix/share/applications/brickrun.desk
 grep -qx 'StartupWMClass=brickrun' "$prefix/share/applications/brickrun.desktop" || fail "the desktop entry names no StartupWMClass=brickrun"
 appstreamcli validate --no-net "$prefix/share/metainfo/org.brickrun.brickrun.metainfo.xml" >"$WORK/appstream.log" 2>&1 ||
     fail "the AppStream file is not valid: $(tail -n 5 "$WORK/appstream.log")"
+# Once the project has a web page, the AppStream data names it and shows the pictures of docs/.
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+cmake -DSOURCE="$source_dir" -DOUT="$WORK/linked.metainfo.xml" -DVERSION=1.0.0 -DLICENSE=MIT \
+    -DHOMEPAGE=https://brickrun.example.org -DSCREENSHOTS=https://brickrun.example.org/docs \
+    -P "$source_dir/cmake/metainfo.cmake" || fail "cmake/metainfo.cmake cannot write the AppStream data"
+appstreamcli validate --no-net "$WORK/linked.metainfo.xml" >"$WORK/appstream.log" 2>&1 ||
+    fail "the AppStream file with a web page is not valid: $(tail -n 5 "$WORK/appstream.log")"
+shots=$(grep -c '<image>https://brickrun.example.org/docs/[a-z0-9]*.png</image>' "$WORK/linked.metainfo.xml")
+((shots == 5)) || fail "the AppStream file with a web page shows $shots pictures of docs/, not 5"
 for size in 32 64 128 256; do
     icon=$prefix/share/icons/hicolor/${size}x${size}/apps/brickrun.png
     [[ $(identify -format '%wx%h %[channels]' "$icon" 2>/dev/null) == "${size}x${size} srgba"* ]] ||
