@@ -48,6 +48,11 @@ for size in 32 64 128 256; do
 done
 warnings=$(groff -man -ww -z "$prefix/share/man/man6/brickrun.6" 2>&1)
 [[ -z $warnings ]] || fail "the manual page has faults: $warnings"
+# Every option the program knows is in its manual page.
+manual=$(groff -man -Tascii -P-cbu "$prefix/share/man/man6/brickrun.6" 2>/dev/null)
+for option in $("$prefix/bin/brickrun" --help | grep -o -- ' --*[a-z][a-z-]*' | sort -u); do
+    grep -qF -- "$option" <<<"$manual" || fail "the manual page does not mention $option"
+done
 echo "ok: installed programs, data, desktop entry, AppStream file, icons at 32 to 256 and manual pages, all valid"
 
 version=$(cd / && "$prefix/bin/brickrun" --version)
