@@ -57,6 +57,8 @@ echo "ok: installed programs, data, desktop entry, AppStream file, icons at 32 t
 
 version=$(cd / && "$prefix/bin/brickrun" --version)
 [[ $version == "brickrun "[0-9]* ]] || fail "the installed brickrun says '$version' to --version"
+usage=$("$prefix/bin/brickrun" -h | head -n 1)
+[[ $usage == "usage: brickrun "* ]] || fail "the installed brickrun says '$usage' to -h"
 
 # With no data anywhere: one line naming every place tried, status 1.
 mkdir -p "$WORK/alone/bin"
