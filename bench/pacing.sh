@@ -4,9 +4,11 @@
 # core, in the title menu, on the level banner and in play, and during play the interval between
 # the pictures reaching the window (median and worst over FRAMES frames, by the X server's clock).
 # With a SIZE (1600x1200, say) the window is resized to it first, on a display of that size, so the
-# picture is scaled. Prints numbers only.
+# picture is scaled; with `full-screen` after it, brickrun-fs covers a display of that size instead.
+# Prints numbers only.
 #
-# Usage: pacing.sh BUILD_DIR [FRAMES] [SIZE]   (BUILD_DIR holds brickrun, frame-times and data/)
+# Usage: pacing.sh BUILD_DIR [FRAMES] [SIZE [full-screen]]   (BUILD_DIR holds brickrun, brickrun-fs,
+# frame-times and data/)
 # Needs: Xvfb, xdotool, ImageMagick.
 set -u
 
@@ -14,6 +16,8 @@ set -u
 BUILD=$(cd "$1" && pwd)
 FRAMES=${2:-300}
 SIZE=${3:-}
+FULL=${4:-}
+[[ -z $FULL || ($FULL == full-screen && -n $SIZE) ]] || { echo "usage: $0 BUILD_DIR [FRAMES] [SIZE [full-screen]]" >&2; exit 2; }
 HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=SCRIPTDIR/../tests/e2e/xvfb_game.sh
 source "$HERE/../tests/e2e/xvfb_game.sh"
@@ -41,11 +45,18 @@ cpu_over() {
     core_percent $(($(cpu_ticks "$GAME_PID") - before)) $(($(now_ms) - started))
 }
 
+# Full screen, the picture may leave much of the screen black: the title is there once it shows.
+shows_picture() { ((total > 0 && black * 100 < total * 95)); }
+
 start_display "${SIZE:-1024x768}"
-start_game "$BUILD"
+if [[ -n $FULL ]]; then
+    GAME_PROGRAM=brickrun-fs start_game "$BUILD"
+else
+    start_game "$BUILD"
+fi
 find_window
-[[ -z $SIZE ]] || xdotool windowsize "$WINDOW" "${SIZE%x*}" "${SIZE#*x}"
-picture_until title is_title $(($(now_ms) + 5000)) || fail "no title menu within 5 s"
+[[ -z $SIZE || -n $FULL ]] || xdotool windowsize "$WINDOW" "${SIZE%x*}" "${SIZE#*x}"
+picture_until title shows_picture $(($(now_ms) + 5000)) || fail "no title menu within 5 s"
 timeout 5 xdotool windowfocus --sync "$WINDOW" || fail "the window does not take the keyboard focus"
 menu_cpu=$(cpu_over 3)
 hold_key Return
@@ -62,7 +73,7 @@ server_ticks=$(($(cpu_ticks "$XVFB_PID") - server_before))
 read -r total _ _ sky < <(shoot after)
 
 read -r _ count _ median _ _ worst _ <<<"$result"
-echo "window:       ${SIZE:-800x600}"
+echo "window:       ${SIZE:-800x600}${FULL:+ (full screen)}"
 echo "frames:       $count intervals over $elapsed ms"
 echo "median:       $median ms"
 echo "worst:        $worst ms"

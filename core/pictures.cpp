@@ -18,7 +18,8 @@ constexpr uint32_t black_key = 0xFF000000;  // opaque black becomes transparent
 }  // namespace
 
 // "bokenr.bmp" is the name start-up has always asked for; no such file exists, so the debris Sprite
-// starts empty and gets its real pictures while a brick breaks.
+// starts empty and gets its real pictures while a brick breaks. What start-up loads into it is
+// never shown, so its absence is no news to a player: a normal start says nothing.
 const PictureFile picture_files[37] = {
     {"Graphics\\sky.bmp", &sky_sprite, no_key},
     {"Graphics\\title.bmp", &title_sprite, no_key},
@@ -33,7 +34,7 @@ const PictureFile picture_files[37] = {
     {"Graphics\\qblock2.bmp", &question_sprites[2], white_key},
     {"Graphics\\block.bmp", &block_sprite, white_key},
     {"Graphics\\ground.bmp", &ground_sprite, white_key},
-    {"Graphics\\bokenr.bmp", &debris_sprite, white_key},
+    {"Graphics\\bokenr.bmp", &debris_sprite, white_key, Unloaded::quiet},
     {"Graphics\\plomb0.bmp", &walker_sprite, white_key},
     {"Graphics\\zelvoshell.bmp", &shell_sprite, black_key},
     {"Graphics\\zelvogreen0.bmp", &shell_walker_sprites[0], black_key},
@@ -90,7 +91,8 @@ void show_debris_picture(const char* path) {
 }
 
 void load_pictures() {
-    for (const auto& file : picture_files) load_sprite(file.path, *file.sprite, file.colour_key);
+    for (const auto& file : picture_files)
+        load_sprite(file.path, *file.sprite, file.colour_key, file.unloaded);
 }
 
 void release_pictures() {

@@ -37,6 +37,7 @@ struct PictureFile {
     const char* path;
     Sprite* sprite;
     uint32_t colour_key;
+    Unloaded unloaded = Unloaded::warn;
 };
 extern const PictureFile picture_files[37];
 

@@ -2,6 +2,11 @@
 #include "platform/platform.h"
 
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <direct.h>
+#else
+#include <unistd.h>
+#endif
 
 #include <utility>
 
@@ -17,6 +22,15 @@ const std::string& last_error() { return error_text; }
 void set_error(std::string text) { error_text = std::move(text); }
 
 void set_data_folder(std::string folder) { data_folder = std::move(folder); }
+
+std::string working_folder() {
+    char folder[4096];
+#ifdef _WIN32
+    return _getcwd(folder, sizeof folder) ? folder : "";
+#else
+    return getcwd(folder, sizeof folder) ? folder : "";
+#endif
+}
 
 PathKind path_kind(const std::string& path) {
     struct stat status {};

@@ -63,8 +63,11 @@ void set_data_folder(std::string folder);
 enum class PathKind { missing, file, folder };
 PathKind path_kind(const std::string& path);
 
-// The folder holding the running program's file, ending in '/'; "" where it cannot be known.
+// The folder holding the running program's file, ending in its separator ('/', or '\\' on
+// Windows); "" where it cannot be known.
 std::string program_folder();
+// The working folder, as the system writes it; "" where it cannot be known.
+std::string working_folder();
 
 // ---- clock (stands in for timeGetTime and Sleep) -----------------------------------------------
 

@@ -26,12 +26,12 @@ void warn_missing(const char* path) {
 
 std::set<std::string> reported_pictures;
 
-void load_sprite(const char* path, Sprite& sprite, uint32_t colour_key) {
+void load_sprite(const char* path, Sprite& sprite, uint32_t colour_key, Unloaded unloaded) {
     platform::ImageInfo info;
     platform::Texture* texture = platform::texture_from_file(path, colour_key, &info);
     if (texture) {
         sprite.texture = texture;
-    } else {
+    } else if (unloaded == Unloaded::warn) {
         warn_missing(path);
     }
     sprite.width = info.width;

@@ -20,9 +20,14 @@ struct Sprite {
     int32_t height = 0;
 };
 
+// What a picture that cannot be loaded deserves: a warning (once on stderr), or nothing, for a name
+// the game asks for knowing that no such picture is shown.
+enum class Unloaded { warn, quiet };
+
 // Loads a bitmap at its own size; pixels equal to colour_key become transparent (0 keys nothing).
-// A missing or unreadable file leaves a null texture of size 0 by 0 and warns once on stderr.
-void load_sprite(const char* path, Sprite& sprite, uint32_t colour_key);
+// A missing or unreadable file leaves a null texture of size 0 by 0.
+void load_sprite(const char* path, Sprite& sprite, uint32_t colour_key,
+                 Unloaded unloaded = Unloaded::warn);
 void release_sprite(Sprite& sprite);
 // The pictures reported missing so far: a picture that is missing stays missing for the whole run
 // (the debris pictures are asked for again and again), so each name is reported once.

@@ -19,8 +19,9 @@ void drain_messages() {
 
 int open_game() {
     if (!init_program_state()) return 1;
-    // Created hidden at 640x480; the graphics set-up places, sizes and shows it.
-    if (!platform::window_create("", 100, 100, 640, 480)) {
+    // Created hidden at 640x480; the graphics set-up places, sizes and shows it. The window carries
+    // the game's name, which players and their desktops look for; nothing in the game reads it.
+    if (!platform::window_create("brickrun", 100, 100, 640, 480)) {
         platform::report_fatal("brickrun: cannot open the game window: " + platform::last_error());
         return 1;
     }

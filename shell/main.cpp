@@ -2,6 +2,7 @@
 #include "platform/audio.h"
 #include "platform/platform.h"
 #include "platform/replay.h"
+#include "platform/scaling.h"
 #include "shell/command_line.h"
 #include "shell/data_search.h"
 #include "shell/entry.h"
@@ -24,22 +25,25 @@ constexpr const char* options = R"(
   --record FILE   write down everything the game reads, for brickrun-headless --replay
   --mute          start with the sound off (M switches it on and off while playing)
   --no-music      sound effects only
-  --help          print this and exit
+  --scale fill    full screen, and in a window more than twice the picture's size, fill the
+                  screen with sharp pixels (the default)
+  --scale whole   show the picture only at whole multiples of its size, black around it
+  -h, --help      print this and exit
   --version       print the version and exit
 
 Keys: arrows walk, crouch and choose; Space jumps; Left Shift runs; Return chooses; Escape quits;
-M sound off and on; F11 or Alt+Return full screen.
+M sound off and on; F11 or Alt+Return full screen; F10 whole multiples only, or fill.
 )";
+
+constexpr const char* usage_line = " [--data DIR] [--record FILE] [--mute] [--no-music] [--scale whole|fill]";
 
 }  // namespace
 
 // The options are taken here: the game itself reads no command line.
 int main(int argc, char** argv) {
-    const std::string help = std::string("usage: ") + name +
-                             " [--data DIR] [--record FILE] [--mute] [--no-music]\n" + what + options;
+    const std::string help = std::string("usage: ") + name + usage_line + "\n" + what + options;
     if (answer_help_or_version(argc, argv, name, help.c_str())) return 0;
-    const std::string usage =
-        std::string(" (usage: ") + name + " [--data DIR] [--record FILE] [--mute] [--no-music])";
+    const std::string usage = std::string(" (usage: ") + name + usage_line + ")";
     std::string record, data;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -51,16 +55,28 @@ int main(int argc, char** argv) {
             platform::audio::set_music_allowed(false);
             continue;
         }
-        if (arg != "--record" && arg != "--data") {
+        if (arg != "--record" && arg != "--data" && arg != "--scale") {
             platform::report_fatal("brickrun: unknown option " + arg + usage);
             return 2;
         }
         if (i + 1 >= argc || argv[i + 1][0] == '\0') {
             platform::report_fatal("brickrun: " + arg +
-                                   (arg == "--record" ? " needs a file name" : " needs a folder"));
+                                   (arg == "--record" ? " needs a file name"
+                                    : arg == "--data" ? " needs a folder"
+                                                      : " needs whole or fill"));
             return 2;
         }
-        (arg == "--record" ? record : data) = argv[++i];
+        const std::string value = argv[++i];
+        if (arg == "--scale") {
+            if (value != "whole" && value != "fill") {
+                platform::report_fatal("brickrun: --scale " + value + ": say whole or fill");
+                return 2;
+            }
+            platform::set_scaling(value == "whole" ? platform::Scaling::whole
+                                                   : platform::Scaling::fill);
+            continue;
+        }
+        (arg == "--record" ? record : data) = value;
     }
     std::string error;
     if (!use_data_folder(data, platform::program_folder(), error)) {

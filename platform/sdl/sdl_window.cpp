@@ -3,11 +3,13 @@
 // The shared device draws every picture into its own back buffer; here it reaches the screen through
 // the window's own surface, with no texture upload or GPU work at all: on X11 a shared-memory image
 // the server copies from. The window can be resized, maximised or made full screen (F11 or
-// Alt+Return); the picture is then drawn at the largest whole multiple that fits, centred on black,
-// so the player sees the back buffer pixel for pixel, each pixel a square block.
+// Alt+Return); the picture is then scaled by platform/scaling: full screen it fills the screen with
+// sharp pixels, in a window it is drawn at the largest whole multiple that fits (filling only a
+// window more than twice its size), centred on black. F10 keeps it to whole multiples everywhere.
 
 #include "platform/audio.h"
 #include "platform/backend.h"
+#include "platform/mute_sign.h"
 #include "platform/platform.h"
 #include "platform/scaling.h"
 #include "platform/sdl/gamepad.h"
@@ -25,14 +27,22 @@
 namespace platform {
 namespace {
 
-// The window class the game registers; X11 reports it as WM_CLASS, which is how tools find the game.
-constexpr const char* window_class = "Vidazozo";
+// The window's X11 class (WM_CLASS), which the desktop entry names as its StartupWMClass so that
+// docks and task bars put the game's icon and name on its window; tools find the game by it too.
+constexpr const char* window_class = "brickrun";
 
 SDL_Window* window = nullptr;
 std::deque<Message> messages;
 int picture_width = 0, picture_height = 0;
 int windowed_x = 0, windowed_y = 0;  // where the window was before it went full screen
 std::vector<uint32_t> scratch;  // the scaled picture, for a surface of another pixel format
+
+// The surface keeps its pixels from one picture to the next, so only what changed is drawn again,
+// unless the picture's place on it may have changed (a new or resized surface, another fit) or the
+// window was uncovered.
+bool redraw_all = true;
+SDL_Surface* drawn_surface = nullptr;
+Placement drawn_at;
 
 // Pictures reach the screen at most once per display refresh (about 60 a second), as a device
 // presenting on the vertical retrace does. Game frames come every 33 ms and never wait for it;
@@ -159,9 +169,45 @@ void open_sound() {
     SDL_PauseAudioDevice(sound_device, 0);
 }
 
+// The game's icon on its window, for title bars and task switchers: icon.bmp in the data folder,
+// compiled from assets/icon.txt with white as clear, at twice its size. A data folder without it
+// leaves the window without, as before.
+void show_icon() {
+    constexpr uint32_t clear = 0xFFFFFFFF;
+    constexpr int scale = 2;
+    ImageInfo info;
+    Texture* picture = texture_from_file("icon.bmp", clear, &info);
+    if (!picture) return;
+    int pitch = 0;
+    const uint32_t* pixels = texture_pixels(picture, &pitch);
+    const int w = info.width * scale, h = info.height * scale;
+    std::vector<uint32_t> icon(static_cast<size_t>(w) * static_cast<size_t>(h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            icon[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)] =
+                pixels[static_cast<size_t>(y / scale) * static_cast<size_t>(pitch / 4) +
+                       static_cast<size_t>(x / scale)];
+    texture_release(picture);
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(icon.data(), w, h, 32, w * 4,
+                                                              SDL_PIXELFORMAT_ARGB8888);
+    if (!surface) return;
+    SDL_SetWindowIcon(window, surface);  // SDL keeps a copy
+    SDL_FreeSurface(surface);
+}
+
 bool is_mute_key(const SDL_Event& event) {
     return event.type == SDL_KEYDOWN && !event.key.repeat &&
            event.key.keysym.scancode == SDL_SCANCODE_M;
+}
+
+bool is_scaling_key(const SDL_Event& event) {
+    return event.type == SDL_KEYDOWN && !event.key.repeat &&
+           event.key.keysym.scancode == SDL_SCANCODE_F10;
+}
+
+void toggle_scaling() {
+    set_scaling(scaling() == Scaling::fill ? Scaling::whole : Scaling::fill);
+    redraw_all = true;
 }
 
 bool is_full_screen_key(const SDL_Event& event) {
@@ -178,25 +224,40 @@ void pump() {
     while (SDL_PollEvent(&event)) {
         if (is_close_request(event)) messages.push_back(Message::close);
         if (is_full_screen_key(event)) toggle_full_screen();
+        if (is_scaling_key(event)) toggle_scaling();
         if (is_mute_key(event)) audio::set_muted(!audio::muted());
+        if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                                              event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED))
+            redraw_all = true;
         sdl::gamepad_event(event);
     }
 }
 
-// Into the window's own surface, at the largest whole multiple that fits, centred on black (or
-// shrunk to fit a window smaller than the picture). The back buffer's alpha is what the drawing
-// left there, and the screen shows colour only, so the picture is read as XRGB: drawn straight into
-// a surface of that format (X11's usual one), converted into any other.
+bool is_full_screen() { return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0; }
+
+// Into the window's own surface, scaled and centred on black. The back buffer's alpha is what the
+// drawing left there, and the screen shows colour only, so the picture is read as XRGB: drawn
+// straight into a surface of that format (X11's usual one), converted into any other.
 void show_in_surface(const uint32_t* pixels, int width, int height) {
     SDL_Surface* surface = SDL_GetWindowSurface(window);
     if (!surface) return;
+    pixels = with_mute_sign(pixels, width, height);
+    const Fit fit = fit_for(width, height, surface->w, surface->h, is_full_screen());
+    const Placement at = place_picture(width, height, surface->w, surface->h, fit);
+    const bool kept = !redraw_all && surface == drawn_surface && at.left == drawn_at.left &&
+                      at.top == drawn_at.top && at.width == drawn_at.width &&
+                      at.height == drawn_at.height;
+    redraw_all = false;
+    drawn_surface = surface;
+    drawn_at = at;
     const uint32_t format = surface->format->format;
     if (format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888) {
         draw_scaled(pixels, width, height, static_cast<uint32_t*>(surface->pixels),
-                    surface->pitch / 4, surface->w, surface->h);
+                    surface->pitch / 4, surface->w, surface->h, fit, kept);
     } else {
         scratch.resize(static_cast<size_t>(surface->w) * static_cast<size_t>(surface->h));
-        draw_scaled(pixels, width, height, scratch.data(), surface->w, surface->w, surface->h);
+        draw_scaled(pixels, width, height, scratch.data(), surface->w, surface->w, surface->h, fit,
+                    kept);
         SDL_ConvertPixels(surface->w, surface->h, SDL_PIXELFORMAT_RGB888, scratch.data(),
                           surface->w * 4, format, surface->pixels, surface->pitch);
     }
@@ -228,6 +289,7 @@ bool backend::window_create(const char* title, int x, int y, int width, int heig
         fail("cannot create the window: ");
         return false;
     }
+    show_icon();
     return true;
 }
 

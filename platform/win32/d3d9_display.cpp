@@ -1,12 +1,17 @@
 // The display on Direct3D 9: the device the game was made for, created with its present
-// parameters, shows each finished picture of the shared software device. The picture goes into one
-// dynamic texture per present, drawn as one screen quad with point sampling, so the screen shows it
-// pixel for pixel. Full screen takes 800x600 where the display offers it; elsewhere the desktop's
-// own mode, with the picture at the largest whole multiple that fits, centred on black. A device
-// lost to another program (switching away from full screen) is reset once it can be.
+// parameters, shows each finished picture of the shared software device. The back buffer is the
+// window's client area, following it as the window is resized (full screen, the display mode), and
+// the picture is placed on it by the same rules as on Linux (platform/scaling): at a whole multiple
+// it is one point-sampled quad of a texture holding the picture, each picture pixel a square block;
+// filled or shrunk it is scaled by the shared scaler into a texture the size of the back buffer,
+// shown pixel for pixel. Either way every pixel is sharp and the rest black, never a stretched blur.
+// Full screen takes 800x600 where the display offers it, else the desktop's own mode; F11 and
+// Alt+Return switch between the two. A device lost to another program is reset once it can be.
 
 #include "platform/backend.h"
+#include "platform/mute_sign.h"
 #include "platform/platform.h"
+#include "platform/scaling.h"
 #include "platform/win32/win32.h"
 #include "platform/win32/winmm_sound.h"
 
@@ -23,12 +28,19 @@ namespace {
 IDirect3D9* direct3d = nullptr;
 IDirect3DDevice9* device = nullptr;
 IDirect3DTexture9* picture = nullptr;  // in the default pool: released before a reset
+IDirect3DTexture9* scaled = nullptr;   // managed: kept across resets, remade for another size
+UINT scaled_width = 0, scaled_height = 0;  // the back buffer size it was made for
+bool scaled_kept = false;                 // it holds the last picture scaled into it
 D3DPRESENT_PARAMETERS parameters{};
-UINT texture_width = 0, texture_height = 0;  // the picture's size, or powers of two above it
+UINT picture_width = 0, picture_height = 0;
+bool pow2 = false;                           // the device takes only textures of powers of two
+UINT texture_width = 0, texture_height = 0;  // the picture texture's size
 bool lost = false;
+bool switch_asked = false;
 
 // Pictures reach the screen at most once per display refresh, as on the other backends: the title
-// menu and the level banner draw as fast as they are shown.
+// menu and the level banner draw as fast as they are shown. So does a display that cannot show
+// them (lost, or its window gone), rather than spin a core.
 constexpr uint32_t refresh_ms = 16;
 uint32_t last_shown = 0;
 
@@ -45,7 +57,8 @@ bool fail(const char* what, HRESULT result) {
     return false;
 }
 
-UINT power_of_two_from(UINT n) {
+UINT texture_side(UINT n) {
+    if (!pow2) return n;
     UINT p = 1;
     while (p < n) p <<= 1;
     return p;
@@ -62,12 +75,20 @@ bool display_offers(UINT width, UINT height) {
     return false;
 }
 
-// The game's present parameters; full screen, the mode is the picture's size where the display
-// has it, else the desktop's.
-void choose_parameters(UINT width, UINT height, bool windowed) {
+// The window's client area, or the picture's size while it has none (minimised, not yet shown).
+void client_size(UINT& width, UINT& height) {
+    RECT client{};
+    GetClientRect(win32::main_window(), &client);
+    width = client.right > 0 ? static_cast<UINT>(client.right) : picture_width;
+    height = client.bottom > 0 ? static_cast<UINT>(client.bottom) : picture_height;
+}
+
+// The game's present parameters; windowed, the back buffer is the client area; full screen, the
+// mode is the picture's size where the display has it, else the desktop's.
+void choose_parameters(bool windowed) {
     parameters = D3DPRESENT_PARAMETERS{};
-    parameters.BackBufferWidth = width;
-    parameters.BackBufferHeight = height;
+    parameters.BackBufferWidth = picture_width;
+    parameters.BackBufferHeight = picture_height;
     parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
     parameters.BackBufferCount = 1;
     parameters.MultiSampleType = D3DMULTISAMPLE_NONE;
@@ -78,9 +99,12 @@ void choose_parameters(UINT width, UINT height, bool windowed) {
     parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
     parameters.Flags = D3DPRESENTFLAG_LOCKABLE_BACKBUFFER;
     parameters.PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
-    if (windowed) return;
+    if (windowed) {
+        client_size(parameters.BackBufferWidth, parameters.BackBufferHeight);
+        return;
+    }
     D3DDISPLAYMODE desktop;
-    if (!display_offers(width, height) &&
+    if (!display_offers(picture_width, picture_height) &&
         SUCCEEDED(direct3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktop))) {
         parameters.BackBufferWidth = desktop.Width;
         parameters.BackBufferHeight = desktop.Height;
@@ -90,7 +114,7 @@ void choose_parameters(UINT width, UINT height, bool windowed) {
         parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
 }
 
-// The texture and the few states the screen quad needs; both go with a reset.
+// The picture texture and the few states the screen quads need; both go with a reset.
 bool prepare_device() {
     const HRESULT r = device->CreateTexture(texture_width, texture_height, 1, D3DUSAGE_DYNAMIC,
                                             D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &picture, nullptr);
@@ -112,21 +136,53 @@ bool prepare_device() {
     return true;
 }
 
-void release_picture() {
-    if (picture) picture->Release();
-    picture = nullptr;
+void release(IDirect3DTexture9*& texture) {
+    if (texture) texture->Release();
+    texture = nullptr;
+}
+
+// The device again with the present parameters as they now are; false (and lost) when it cannot
+// be had yet.
+bool reset() {
+    release(picture);
+    if (FAILED(device->Reset(&parameters)) || !prepare_device()) {
+        lost = true;
+        return false;
+    }
+    lost = false;
+    return true;
 }
 
 // After a loss: false while the device cannot be had back yet.
 bool restore_device() {
     const HRESULT state = device->TestCooperativeLevel();
     if (state == D3DERR_DEVICELOST) return false;
-    if (state == D3DERR_DEVICENOTRESET) {
-        release_picture();
-        if (FAILED(device->Reset(&parameters)) || !prepare_device()) return false;
-    }
+    if (state == D3DERR_DEVICENOTRESET) return reset();
     lost = false;
     return true;
+}
+
+// A window resized: the back buffer takes the client area's size, so that nothing stretches it.
+void follow_window() {
+    if (!parameters.Windowed) return;
+    UINT width = 0, height = 0;
+    client_size(width, height);
+    if (width == parameters.BackBufferWidth && height == parameters.BackBufferHeight) return;
+    parameters.BackBufferWidth = width;
+    parameters.BackBufferHeight = height;
+    reset();
+}
+
+// F11 or Alt+Return: into full screen, or back to a window of the picture's size. A switch the
+// device refuses leaves things as they were.
+void switch_screen() {
+    const bool to_full_screen = parameters.Windowed != FALSE;
+    win32::dress_window(to_full_screen);
+    choose_parameters(!to_full_screen);
+    if (reset()) return;
+    win32::dress_window(!to_full_screen);
+    choose_parameters(to_full_screen);
+    reset();
 }
 
 void copy_picture(const uint32_t* pixels, int width, int height) {
@@ -140,31 +196,72 @@ void copy_picture(const uint32_t* pixels, int width, int height) {
     picture->UnlockRect(0);
 }
 
-// The picture's quad on the back buffer: whole multiples, centred. Direct3D 9 puts pixel centres
-// on whole coordinates, so the quad's edges go half a pixel up and left of the pixels it covers.
-void draw_picture(int width, int height) {
+// The picture filled or shrunk onto the whole back buffer, in a texture that keeps it, so only what
+// changed is scaled again.
+bool scale_picture(const uint32_t* pixels, int width, int height, Fit fit) {
+    const UINT w = parameters.BackBufferWidth, h = parameters.BackBufferHeight;
+    if (!scaled || scaled_width != w || scaled_height != h) {
+        release(scaled);
+        if (FAILED(device->CreateTexture(texture_side(w), texture_side(h), 1, 0, D3DFMT_X8R8G8B8,
+                                         D3DPOOL_MANAGED, &scaled, nullptr)))
+            return false;
+        scaled_width = w;
+        scaled_height = h;
+        scaled_kept = false;
+    }
+    D3DLOCKED_RECT locked;
+    if (FAILED(scaled->LockRect(0, &locked, nullptr, 0))) return false;
+    draw_scaled(pixels, width, height, static_cast<uint32_t*>(locked.pBits), locked.Pitch / 4,
+                static_cast<int>(w), static_cast<int>(h), fit, scaled_kept);
+    scaled->UnlockRect(0);
+    scaled_kept = true;
+    return true;
+}
+
+// A quad of the texture's top-left texels_w x texels_h texels over the back buffer's pixels from
+// (left, top), width x height of them. Direct3D 9 puts pixel centres on whole coordinates, so the
+// quad's edges go half a pixel up and left of the pixels it covers.
+void draw_quad(IDirect3DTexture9* texture, UINT tw, UINT th, int texels_w, int texels_h, int left,
+               int top, int width, int height) {
+    const float x0 = static_cast<float>(left) - 0.5f, y0 = static_cast<float>(top) - 0.5f;
+    const float x1 = x0 + static_cast<float>(width), y1 = y0 + static_cast<float>(height);
+    const float u = static_cast<float>(texels_w) / static_cast<float>(tw);
+    const float v = static_cast<float>(texels_h) / static_cast<float>(th);
+    const ScreenVertex quad[4] = {
+        {x0, y0, 0, 1, 0, 0}, {x1, y0, 0, 1, u, 0}, {x0, y1, 0, 1, 0, v}, {x1, y1, 0, 1, u, v}};
+    device->SetTexture(0, texture);
+    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ScreenVertex));
+}
+
+void draw_picture(const uint32_t* pixels, int width, int height) {
     const int screen_w = static_cast<int>(parameters.BackBufferWidth);
     const int screen_h = static_cast<int>(parameters.BackBufferHeight);
-    const int scale = std::max(1, std::min(screen_w / width, screen_h / height));
-    const float left = static_cast<float>((screen_w - width * scale) / 2) - 0.5f;
-    const float top = static_cast<float>((screen_h - height * scale) / 2) - 0.5f;
-    const float right = left + static_cast<float>(width * scale);
-    const float bottom = top + static_cast<float>(height * scale);
-    const float u = static_cast<float>(width) / static_cast<float>(texture_width);
-    const float v = static_cast<float>(height) / static_cast<float>(texture_height);
-    const ScreenVertex quad[4] = {
-        {left, top, 0, 1, 0, 0}, {right, top, 0, 1, u, 0},
-        {left, bottom, 0, 1, 0, v}, {right, bottom, 0, 1, u, v}};
+    const Fit fit = fit_for(width, height, screen_w, screen_h, !parameters.Windowed);
+    const Placement at = place_picture(width, height, screen_w, screen_h, fit);
+    const bool whole = at.width >= width && at.width % width == 0 &&
+                       at.height == at.width / width * height;
+    if (whole) {
+        copy_picture(pixels, width, height);
+        scaled_kept = false;
+    } else if (!scale_picture(pixels, width, height, fit)) {
+        return;
+    }
     device->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_XRGB(0, 0, 0), 1.0f, 0);
     device->BeginScene();
-    device->SetTexture(0, picture);
-    device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ScreenVertex));
+    if (whole)
+        draw_quad(picture, texture_width, texture_height, width, height, at.left, at.top,
+                  at.width, at.height);
+    else
+        draw_quad(scaled, texture_side(scaled_width), texture_side(scaled_height), screen_w,
+                  screen_h, 0, 0, screen_w, screen_h);
     device->EndScene();
 }
 
 }  // namespace
 
 bool win32::display_full_screen() { return device && !parameters.Windowed; }
+
+void win32::ask_screen_switch() { switch_asked = true; }
 
 namespace backend {
 
@@ -174,8 +271,9 @@ bool display_create(int width, int height, bool windowed) {
         set_error("Direct3D 9 is not available");
         return false;
     }
-    const UINT w = static_cast<UINT>(width), h = static_cast<UINT>(height);
-    choose_parameters(w, h, windowed);
+    picture_width = static_cast<UINT>(width);
+    picture_height = static_cast<UINT>(height);
+    choose_parameters(windowed);
     // The game's arithmetic is single and double precision as compiled: the device must leave the
     // floating-point unit as it finds it.
     const DWORD behaviour = D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_FPU_PRESERVE;
@@ -186,11 +284,11 @@ bool display_create(int width, int height, bool windowed) {
         return fail("cannot create the Direct3D 9 device", r);
     }
     D3DCAPS9 caps;
-    const bool pow2 = SUCCEEDED(device->GetDeviceCaps(&caps)) &&
-                      (caps.TextureCaps & D3DPTEXTURECAPS_POW2) != 0 &&
-                      (caps.TextureCaps & D3DPTEXTURECAPS_NONPOW2CONDITIONAL) == 0;
-    texture_width = pow2 ? power_of_two_from(w) : w;
-    texture_height = pow2 ? power_of_two_from(h) : h;
+    pow2 = SUCCEEDED(device->GetDeviceCaps(&caps)) &&
+           (caps.TextureCaps & D3DPTEXTURECAPS_POW2) != 0 &&
+           (caps.TextureCaps & D3DPTEXTURECAPS_NONPOW2CONDITIONAL) == 0;
+    texture_width = texture_side(picture_width);
+    texture_height = texture_side(picture_height);
     if (!prepare_device()) {
         display_release();
         return false;
@@ -201,7 +299,8 @@ bool display_create(int width, int height, bool windowed) {
 
 void display_release() {
     win32::sound_close();
-    release_picture();
+    release(picture);
+    release(scaled);
     if (device) device->Release();
     if (direct3d) direct3d->Release();
     device = nullptr;
@@ -209,11 +308,21 @@ void display_release() {
 }
 
 void display_show(const uint32_t* pixels, int width, int height) {
-    if (!pixels || !device || (lost && !restore_device())) return;
-    copy_picture(pixels, width, height);
-    draw_picture(width, height);
+    if (!pixels) return;  // the rules run alone: nothing to show
+    if (device && switch_asked) switch_screen();
+    switch_asked = false;
+    if (device && (!lost || restore_device())) {
+        follow_window();
+        if (!lost) {
+            draw_picture(with_mute_sign(pixels, width, height), width, height);
+            wait_until(static_cast<int32_t>(last_shown + refresh_ms));
+            if (device->Present(nullptr, nullptr, nullptr, nullptr) == D3DERR_DEVICELOST)
+                lost = true;
+            last_shown = time_ms();
+            return;
+        }
+    }
     wait_until(static_cast<int32_t>(last_shown + refresh_ms));
-    if (device->Present(nullptr, nullptr, nullptr, nullptr) == D3DERR_DEVICELOST) lost = true;
     last_shown = time_ms();
 }
 

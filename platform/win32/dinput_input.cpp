@@ -2,9 +2,14 @@
 // and the system mouse, each from a DirectInput object of its own, exclusive while the game window
 // is in the foreground. A read fails, and leaves the caller's state as it was, while the window is
 // in the background; each failed read asks for the device again, so input comes back with the focus.
+// Holding the keyboard exclusively keeps its keys from the window, so the program's own keys
+// (Alt+F4, Alt+Return, F11, F10, M) are taken from the snapshots the game reads (platform/system_keys).
 
+#include "platform/audio.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
+#include "platform/scaling.h"
+#include "platform/system_keys.h"
 #include "platform/win32/win32.h"
 #include "platform/win32/xinput_pads.h"
 
@@ -26,6 +31,15 @@ struct Device {
 };
 Device keyboard;
 Device mouse;
+SystemKeyReader system_keys;
+
+void act_on(const SystemKeys& pressed) {
+    if (pressed.close) PostMessageA(win32::main_window(), WM_CLOSE, 0, 0);
+    if (pressed.switch_screen) win32::ask_screen_switch();
+    if (pressed.switch_scaling)
+        set_scaling(scaling() == Scaling::fill ? Scaling::whole : Scaling::fill);
+    if (pressed.switch_sound) audio::set_muted(!audio::muted());
+}
 
 void close(Device& d) {
     if (d.device) {
@@ -81,7 +95,11 @@ void keyboard_close() { close(keyboard); }
 
 bool backend::keyboard_read(uint8_t keys[256]) {
     uint8_t state[256];
-    if (!read(keyboard, sizeof state, state)) return false;
+    if (!read(keyboard, sizeof state, state)) {
+        system_keys.lost_sight();
+        return false;
+    }
+    act_on(system_keys.look(state));
     std::copy(state, state + 256, keys);
     win32::pad_keys(keys);
     return true;

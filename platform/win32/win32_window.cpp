@@ -1,8 +1,8 @@
-// The game window and its messages, on Win32 itself: the window class "Vidazozo", a window
-// procedure that turns a close into a message for the game, and a PeekMessageA pump that never
-// blocks. Also how a failure reaches a player who started the game from Explorer, with no console.
+// The game window and its messages, on Win32 itself: the window class "Vidazozo" with the game's
+// icon (the programs' resource 1), a window procedure that turns a close into a message for the
+// game, and a PeekMessageA pump that never blocks. Also how a failure reaches a player who started
+// the game from Explorer, with no console.
 
-#include "platform/audio.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/win32/win32.h"
@@ -16,16 +16,31 @@ namespace {
 
 constexpr const char* window_class = "Vidazozo";
 constexpr DWORD window_style = WS_OVERLAPPEDWINDOW;
+constexpr WORD icon_resource = 1;
 
 HWND window = nullptr;
 std::deque<Message> messages;  // close requests the window procedure has seen
+RECT placed{};                 // where the game placed the window, and the picture's size
+RECT framed{};                 // the framed window before it went full screen
+bool has_frame = false;
+
+// Under Wine the window stands on an X11 window, which Wine names in a property of it. When
+// something else destroys that X window (a tool, a window manager), Wine takes the property away
+// and leaves a window nobody can see or reach; the game would play on unseen. Such a lost window
+// counts as closed. Windows itself never sets the property, so there this never happens.
+constexpr const char* x11_window_property = "__wine_x11_whole_window";
+bool stands_on_x11 = false;
+
+bool window_lost() {
+    const bool on_x11 = GetPropA(window, x11_window_property) != nullptr;
+    const bool lost = stands_on_x11 && !on_x11;
+    stands_on_x11 = on_x11;
+    return lost;
+}
 
 // The close button asks to close; a window destroyed from outside asks the same. Either way the
 // window stays until the process ends, and the game decides when to stop.
 LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    // M switches the sound off and on; bit 30 set is a key held down repeating.
-    if (message == WM_KEYDOWN && wparam == 'M' && (lparam & (1 << 30)) == 0)
-        audio::set_muted(!audio::muted());
     if (message == WM_CLOSE || message == WM_DESTROY) {
         messages.push_back(Message::close);
         if (message == WM_CLOSE) return 0;
@@ -61,7 +76,11 @@ bool backend::window_create(const char* title, int x, int y, int width, int heig
     wc.style = CS_CLASSDC;
     wc.lpfnWndProc = window_proc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(icon_resource));
+    wc.hIconSm = static_cast<HICON>(LoadImageA(wc.hInstance, MAKEINTRESOURCEA(icon_resource),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    if (!wc.hIcon) wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = window_class;
     RegisterClassExA(&wc);
@@ -79,15 +98,33 @@ bool backend::window_create(const char* title, int x, int y, int width, int heig
 // outer size is what a client area of width x height needs with this style's frame and title. A
 // full-screen device has already made the window cover the screen, in the mode it chose.
 void window_place(int x, int y, int width, int height) {
+    placed = RECT{x, y, x + width, y + height};
     if (win32::display_full_screen()) return;
     RECT outer{0, 0, width, height};
     AdjustWindowRectEx(&outer, window_style, FALSE, 0);
     MoveWindow(window, x, y, outer.right - outer.left, outer.bottom - outer.top, TRUE);
 }
 
+void win32::dress_window(bool full_screen) {
+    if (full_screen) {
+        has_frame = GetWindowRect(window, &framed) != 0;
+        SetWindowLongPtrA(window, GWL_STYLE, WS_POPUP | WS_VISIBLE);
+        SetWindowPos(window, HWND_TOP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                     GetSystemMetrics(SM_CYSCREEN), SWP_FRAMECHANGED);
+        return;
+    }
+    RECT outer = placed;
+    AdjustWindowRectEx(&outer, window_style, FALSE, 0);
+    const int x = has_frame ? framed.left : placed.left, y = has_frame ? framed.top : placed.top;
+    SetWindowLongPtrA(window, GWL_STYLE, window_style | WS_VISIBLE);
+    SetWindowPos(window, HWND_NOTOPMOST, x, y, outer.right - outer.left,
+                 outer.bottom - outer.top, SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+}
+
 void window_show() { ShowWindow(window, SW_SHOW); }
 
 bool backend::message_take(Message& message) {
+    if (window_lost()) messages.push_back(Message::close);
     MSG msg;
     while (messages.empty() && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # End to end: the real brickrun on a private X display, driven with real key events and watched
-# through screenshots of its window. Starts a game from the title menu with Return, sees the level
-# banner and then the level, and closes the window the way a window manager's close button does.
+# through screenshots of its window. The window carries the game's name, class and icon. Starts a
+# game from the title menu with Return, sees the level banner and then the level, and closes the
+# window the way a window manager's close button does.
 #
 # Usage: play_under_xvfb.sh BUILD_DIR   (BUILD_DIR holds brickrun, send-close and data/)
-# Needs: Xvfb, xdotool, ImageMagick (import, convert).
+# Needs: Xvfb, xdotool, ImageMagick (import, convert), xprop.
 set -u
 
 # shellcheck source=SCRIPTDIR/xvfb_game.sh
@@ -29,7 +30,13 @@ start_display
 echo "display $DISPLAY"
 start_game "$BUILD"
 find_window
-echo "ok: window $WINDOW of class Vidazozo is shown"
+name=$(xdotool getwindowname "$WINDOW")
+class=$(xprop -id "$WINDOW" WM_CLASS)
+icon=$(xprop -id "$WINDOW" -notype -f _NET_WM_ICON 32c '=$0x$1' _NET_WM_ICON)
+[[ $name == brickrun ]] || fail "the window's title is '$name', not brickrun"
+[[ $class == *'= "brickrun", "brickrun"' ]] || fail "the window's class is not brickrun: $class"
+[[ $icon == _NET_WM_ICON=64x64 ]] || fail "the window has no 64x64 icon: $icon"
+echo "ok: window $WINDOW is shown, named brickrun, of class brickrun, with a 64x64 icon"
 
 picture_until title is_title $(($(now_ms) + 5000)) || fail "no title menu within 5 s (the window stays black)"
 echo "ok: title menu drawn ($(percent "$black" "$total")% black)"

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # End to end: the brickrun window resized, shrunk and made full screen. At 1600x1200 and 1024x768 it
 # shows the title menu exactly as the headless runner draws it, at the largest whole multiple,
-# centred on black; at 400x300 shrunk to fit, its shape kept. F11 makes it cover the display, the
-# picture 2x; Alt+Return brings the 800x600 window back, and its Return does not reach the menu.
+# centred on black; at 400x300 shrunk to fit, its shape kept. At 2000x1400, more than twice the
+# picture, it fills the window with sharp pixels (fill-check), and after F10 shows it 2x. F11 makes
+# it cover the display, filled; Alt+Return brings the 800x600 window back, and its Return does not
+# reach the menu.
 #
-# Usage: resize_under_xvfb.sh BUILD_DIR   (BUILD_DIR holds brickrun, brickrun-headless and data/)
+# Usage: resize_under_xvfb.sh BUILD_DIR   (BUILD_DIR holds brickrun, brickrun-headless, fill-check
+# and data/)
 # Needs: Xvfb, xdotool, ImageMagick (import, convert).
 set -u
 
@@ -29,7 +32,15 @@ shows_expected() {
         cmp -s "$WORK/shown.rgb" "$WORK/expected.rgb"
 }
 
-start_display 1920x1200
+# Whether the window (or the root) of size $2 shows the title filled into the box $3, on black.
+shows_fill() {
+    import -window "$1" "png:$WORK/shown.png" &&
+        convert "$WORK/shown.png" -alpha off -depth 8 "rgb:$WORK/shown.rgb" &&
+        "$BUILD/fill-check" "$WORK/title.bmp" "$WORK/shown.rgb" "$2" "$3" >"$WORK/fill.log"
+}
+convert "$WORK/title.png" "$WORK/title.bmp"
+
+start_display 2560x1600
 start_game "$BUILD"
 find_window
 picture_until title is_title $(($(now_ms) + 20000)) || fail "no title menu within 20 s"
@@ -53,12 +64,22 @@ shrunk() {
 retry 100 shrunk || fail "at 400x300 the window does not show the title shrunk to fit"
 echo "ok: at 400x300 the title is shrunk to fit the window"
 
-xdotool windowsize "$WINDOW" 800 600
+xdotool windowsize "$WINDOW" 2000 1400
+retry 100 shows_fill "$WINDOW" 2000x1400 1866x1400+67+0 ||
+    fail "at 2000x1400 the window does not show the title filled into 1866x1400+67+0: $(cat "$WORK/fill.log")"
+echo "ok: at 2000x1400 the title fills the window: $(cat "$WORK/fill.log")"
 timeout 5 xdotool windowfocus --sync "$WINDOW" || fail "the window does not take the keyboard focus"
+xdotool key F10
+expected 2000x1400 2 200 100
+retry 100 shows_expected "$WINDOW" || fail "after F10 the 2000x1400 window does not show the title 2x at 200,100"
+xdotool key F10
+echo "ok: F10 keeps the 2000x1400 window to whole multiples, the title 2x at 200,100"
+
+xdotool windowsize "$WINDOW" 800 600
 xdotool key F11
-expected 1920x1200 2 160 0
-retry 100 shows_expected root || fail "after F11 the display does not show the title 2x at 160,0"
-echo "ok: F11 covers the display, the title 2x at 160,0 on black"
+retry 100 shows_fill root 2560x1600 2133x1600+213+0 ||
+    fail "after F11 the display does not show the title filled into 2133x1600+213+0: $(cat "$WORK/fill.log")"
+echo "ok: F11 covers the display, the title filled into 2133x1600 at 213,0 on black"
 
 xdotool keydown alt keydown Return
 sleep 0.3

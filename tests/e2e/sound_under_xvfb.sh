@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End to end: the real brickrun hears a jump. With SDL's disk audio driver the mixed sound goes to
 # a file as it is played; started without music, the stream is silent in play before Space and
-# holds the jump after it.
+# holds the jump after it. M switches the sound off, and the window shows a sign for it in its top
+# right corner, until a second M.
 #
 # Usage: sound_under_xvfb.sh BUILD_DIR   (BUILD_DIR holds brickrun and data/)
 # Needs: Xvfb, xdotool, ImageMagick.
@@ -53,5 +54,18 @@ silent_between "$pressed_at" "$after" && fail "the stream stays silent after Spa
 first=$(tail -c +"$((pressed_at + 1))" "$stream" | head -c "$((after - pressed_at))" | od -An -v -tx1 -w2 |
     awk '$0 !~ /^ *00 00$/ { print NR - 1; exit }')
 echo "ok: the jump is in the stream $(( first * 1000 / 48000 )) ms after the stream's end when Space went down"
+
+# The sign's dark outline in the corner where it goes, over the sky.
+sign_shown() {
+    (($(import -window "$WINDOW" -crop 40x32+752+8 -depth 8 txt:- | grep -c '#1E1E1E') > 40))
+}
+sign_gone() { ! sign_shown; }
+sign_gone || fail "a mute sign shows before M"
+hold_key m
+retry 50 sign_shown || fail "no mute sign within 5 s of M"
+picture_stays muted sign_shown $(($(now_ms) + 1000)) || fail "the mute sign does not stay while muted"
+hold_key m
+retry 50 sign_gone || fail "the mute sign stays 5 s after the second M"
+echo "ok: M shows the mute sign while the sound is off, and a second M takes it away"
 escape_ends_game
 echo "passed"

@@ -87,8 +87,8 @@ start_game() {
 
 # The game's window, found by its window class once it is mapped.
 find_window() {
-    WINDOW=$(timeout 10 xdotool search --sync --onlyvisible --class Vidazozo | head -n 1)
-    [[ -n $WINDOW ]] || fail "no visible window of class Vidazozo within 10 s"
+    WINDOW=$(timeout 10 xdotool search --sync --onlyvisible --class brickrun | head -n 1)
+    [[ -n $WINDOW ]] || fail "no visible window of class brickrun within 10 s"
 }
 
 # Holds a key long enough to span several of the game's keyboard snapshots.

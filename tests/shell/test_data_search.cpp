@@ -83,3 +83,44 @@ TEST(DataSearch, TakesTheFirstPlaceThatHoldsTheDataAndNamesEveryPlaceWhenNoneDoe
     platform::headless::reset();
     fs::remove_all(root);
 }
+
+// Unzipped on Windows the data sits beside the programs: the working folder, then the program's
+// own. The line for a player who double-clicked names the folders as Windows writes them, and no
+// --data, no ../share.
+TEST(DataSearch, UnzippedTheProgramsOwnFolderIsSearchedAndNamedInItsOwnTerms) {
+    const fs::path here = fs::current_path();
+    const fs::path root = scratch_files::scratch("zip");
+    fs::remove_all(root);
+    const fs::path work = root / "work", unzipped = root / "brickrun-1.0.0-windows";
+    fs::create_directories(work);
+    fs::create_directories(unzipped);
+    fs::current_path(work);
+    const std::string program = unzipped.string() + "/";
+    std::string error;
+
+    make_data(root / "share" / "brickrun");  // a Linux install's place is no place here
+    make_data(unzipped / "data");
+    EXPECT_FALSE(use_data_folder("", program, error, DataLayout::unzipped));
+    EXPECT_EQ(error, "brickrun: the game's data (the folders Graphics and Maps and the file "
+                     "font.raw) is not in the folder it was started in (" + work.string() +
+                         ") nor in its own folder (" + unzipped.string() +
+                         "). Keep the programs beside them, as they come in the zip.");
+    EXPECT_FALSE(use_data_folder("", "C:\\Games\\brickrun\\", error, DataLayout::unzipped));
+    EXPECT_NE(error.find("nor in its own folder (C:\\Games\\brickrun)."), std::string::npos) << error;
+    EXPECT_FALSE(use_data_folder("", work.string() + "/", error, DataLayout::unzipped));
+    EXPECT_EQ(error.find("nor in"), std::string::npos) << "one folder is named once: " << error;
+
+    make_data(unzipped);
+    ASSERT_TRUE(use_data_folder("", program, error, DataLayout::unzipped)) << error;
+    fs::remove(unzipped / "font.raw");
+    EXPECT_EQ(reads_from(), "cannot open " + unzipped.string() + "/font.raw");
+    make_data(unzipped);
+    make_data(work);
+    ASSERT_TRUE(use_data_folder("", program, error, DataLayout::unzipped)) << error;
+    fs::remove(work / "font.raw");
+    EXPECT_EQ(reads_from(), "cannot open font.raw");  // the working folder comes first
+
+    fs::current_path(here);
+    platform::headless::reset();
+    fs::remove_all(root);
+}

@@ -51,8 +51,8 @@ TEST(Program, ASecondGameInTheSameProcessPlaysExactlyLikeTheFirst) {
     }
     EXPECT_EQ(pictures[0].size(), 251u);
     EXPECT_EQ(pictures[0], pictures[1]);
-    EXPECT_NE(warnings[0].find("bokenr.bmp"), std::string::npos);
-    EXPECT_EQ(warnings[0], warnings[1]);
+    EXPECT_EQ(warnings[0], "");  // a normal start and game print nothing
+    EXPECT_EQ(warnings[1], "");
 }
 
 TEST(Program, ALevelThatCanNoLongerBeReadEndsTheProgramWithStatusOne) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tools/assets/font.h"
+#include "tools/assets/icon.h"
 #include "tools/assets/level.h"
 #include "tools/assets/picture.h"
 #include "tools/assets/preview.h"
@@ -439,6 +440,61 @@ TEST(Picture, ScaledPictureBecomesABottomUpBgrBitmap)
         EXPECT_EQ(result.bytes[54 + stride * row + 18], 0);
         EXPECT_EQ(result.bytes[54 + stride * row + 19], 0);
     }
+}
+
+// The Windows icon file: a directory of every size, then each image as a 32-bit bitmap of twice
+// its height (pixels bottom-up, then the mask that marks the clear pixels), where the directory says.
+TEST(Icon, AnIconFileHoldsEverySizeWithItsClearPixelsMasked)
+{
+    const Compiled source = assets::compile_picture("picture 4 4\n"
+                                                    "colour . FFFFFF\n"
+                                                    "colour r C02010\n"
+                                                    "colour b 1020C0\n"
+                                                    "r...\n"
+                                                    "rr..\n"
+                                                    "bbb.\n"
+                                                    "bbbb\n");
+    ASSERT_FALSE(source.error) << source.error->message;
+    std::vector<assets::Image> sizes(3);
+    for (std::size_t i = 0; i < sizes.size(); ++i)
+        ASSERT_FALSE(assets::draw_icon(source.bytes, i == 2 ? 256 : 4 << i, sizes[i]));
+    const std::vector<std::uint8_t> file = assets::icon_file(sizes);
+    const auto u16 = [&](std::size_t at) { return file.at(at) | file.at(at + 1) << 8; };
+    ASSERT_EQ(u16(0), 0);
+    ASSERT_EQ(u16(2), 1);
+    ASSERT_EQ(u16(4), 3);
+    std::size_t next = 6 + 16 * 3;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const std::size_t entry = 6 + 16 * i;
+        const int side = sizes[i].width;
+        EXPECT_EQ(file.at(entry), side == 256 ? 0 : side);
+        EXPECT_EQ(file.at(entry + 1), side == 256 ? 0 : side);
+        EXPECT_EQ(u16(entry + 6), 32);
+        const auto bytes = static_cast<std::size_t>(int_at(file, entry + 8));
+        const auto at = static_cast<std::size_t>(int_at(file, entry + 12));
+        ASSERT_EQ(at, next) << "images follow each other";
+        next = at + bytes;
+        EXPECT_EQ(int_at(file, at), 40);
+        EXPECT_EQ(int_at(file, at + 4), side);
+        EXPECT_EQ(int_at(file, at + 8), 2 * side);
+        const std::size_t mask_row = (static_cast<std::size_t>(side) + 31) / 32 * 4;
+        ASSERT_EQ(bytes, 40 + static_cast<std::size_t>(side) * side * 4 + mask_row * side);
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                const std::size_t row = static_cast<std::size_t>(side - 1 - y);
+                const auto pixel = static_cast<std::uint32_t>(int_at(file, at + 40 + (row * side + x) * 4));
+                const bool masked = (file.at(at + 40 + static_cast<std::size_t>(side) * side * 4 + row * mask_row +
+                                             static_cast<std::size_t>(x) / 8) >>
+                                     (7 - x % 8)) & 1;
+                const int scale = side / 4;
+                const char c = "r...rr..bbb.bbbb"[y / scale * 4 + x / scale];
+                const std::uint32_t want = c == '.' ? 0 : c == 'r' ? 0xFFC02010 : 0xFF1020C0;
+                ASSERT_EQ(pixel, want) << side << ": " << x << "," << y;
+                ASSERT_EQ(masked, c == '.') << side << ": " << x << "," << y;
+            }
+        }
+    }
+    EXPECT_EQ(next, file.size());
 }
 
 TEST(Picture, RejectsBadPalettesAndRows)

@@ -38,4 +38,59 @@ std::optional<std::string> draw_icon(const std::vector<std::uint8_t>& bmp, int s
     return std::nullopt;
 }
 
+std::vector<std::uint8_t> icon_file(const std::vector<Image>& sizes)
+{
+    std::vector<std::uint8_t> out;
+    auto put = [&out](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    };
+    constexpr std::size_t directory = 6, entry = 16, info = 40;
+    put(0, 2);  // reserved
+    put(1, 2);  // an icon, not a cursor
+    put(static_cast<std::uint32_t>(sizes.size()), 2);
+    std::size_t offset = directory + entry * sizes.size();
+    for (const Image& image : sizes) {
+        const auto side = static_cast<std::size_t>(image.width);
+        const std::size_t mask_row = (side + 31) / 32 * 4;
+        const std::size_t bytes = info + side * side * 4 + mask_row * side;
+        put(side == 256 ? 0 : static_cast<std::uint32_t>(side), 1);  // 0 stands for 256
+        put(side == 256 ? 0 : static_cast<std::uint32_t>(side), 1);
+        put(0, 1);   // no palette
+        put(0, 1);   // reserved
+        put(1, 2);   // planes
+        put(32, 2);  // bits a pixel
+        put(static_cast<std::uint32_t>(bytes), 4);
+        put(static_cast<std::uint32_t>(offset), 4);
+        offset += bytes;
+    }
+    for (const Image& image : sizes) {
+        const int side = image.width;
+        const std::size_t mask_row = (static_cast<std::size_t>(side) + 31) / 32 * 4;
+        // The bitmap header says twice the height: the pixels, then the mask.
+        put(info, 4);
+        put(static_cast<std::uint32_t>(side), 4);
+        put(static_cast<std::uint32_t>(side * 2), 4);
+        put(1, 2);
+        put(32, 2);
+        put(0, 4);  // uncompressed
+        put(static_cast<std::uint32_t>(static_cast<std::size_t>(side) * side * 4 + mask_row * side), 4);
+        put(0, 4);
+        put(0, 4);
+        put(0, 4);
+        put(0, 4);
+        for (int y = side - 1; y >= 0; --y)  // rows bottom-up, blue first
+            for (int x = 0; x < side; ++x)
+                put(image.at(x, y), 4);
+        for (int y = side - 1; y >= 0; --y) {
+            std::vector<std::uint8_t> row(mask_row, 0);
+            for (int x = 0; x < side; ++x)
+                if (image.at(x, y) >> 24 == 0)
+                    row[static_cast<std::size_t>(x) / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+            out.insert(out.end(), row.begin(), row.end());
+        }
+    }
+    return out;
+}
+
 }  // namespace assets

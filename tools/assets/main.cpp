@@ -5,6 +5,7 @@
 //   brickrun-assets level   IN.txt OUT.map
 //   brickrun-assets unlevel IN.map OUT.txt
 //   brickrun-assets preview IN.txt OUT.png [GRAPHICS_DIR]
+//   brickrun-assets icon    IN.txt SIZE OUT.png | SIZE,SIZE... OUT.ico
 //
 // Exit status 0 on success, 1 for bad input (one "file:line:column: message" or "file: message" line on
 // stderr, and no output written), 2 for a bad command line.
@@ -41,7 +42,8 @@ constexpr int kExitUsage = 2;
 int usage()
 {
     std::cerr << "usage: brickrun-assets picture|font|level|unlevel|sound INPUT OUTPUT"
-                 " | preview LEVEL.txt OUT.png [GRAPHICS_DIR] | icon PICTURE.txt SIZE OUT.png\n";
+                 " | preview LEVEL.txt OUT.png [GRAPHICS_DIR] | icon PICTURE.txt SIZE OUT.png"
+                 " | icon PICTURE.txt SIZE,SIZE... OUT.ico\n";
     return kExitUsage;
 }
 
@@ -166,10 +168,30 @@ int preview(const std::string& in, const std::string& out, const std::string& gr
     return write_picture(out, picture, false);
 }
 
+// "32,64" as sizes, each 1 to 256 for an icon file, or one for a PNG; nothing when malformed.
+std::optional<std::vector<int>> icon_sizes(std::string_view text, bool file)
+{
+    std::vector<int> sizes;
+    while (true) {
+        const std::size_t comma = text.find(',');
+        const auto size = assets::parse_number(text.substr(0, comma), 1, file ? 256 : assets::kMaxPictureSize);
+        if (!size)
+            return std::nullopt;
+        sizes.push_back(*size);
+        if (comma == std::string_view::npos)
+            break;
+        text.remove_prefix(comma + 1);
+    }
+    if (!file && sizes.size() != 1)
+        return std::nullopt;
+    return sizes;
+}
+
 int icon(const std::string& in, const std::string& size_text, const std::string& out)
 {
-    const std::optional<int> size = assets::parse_number(size_text, 1, assets::kMaxPictureSize);
-    if (!size)
+    const bool file = out.ends_with(".ico");
+    const auto sizes = icon_sizes(size_text, file);
+    if (!sizes)
         return usage();
     std::string error;
     const auto source = assets::read_file(in, error);
@@ -181,10 +203,15 @@ int icon(const std::string& in, const std::string& size_text, const std::string&
         std::cerr << in << ':' << e.line << ':' << e.column << ": " << e.message << '\n';
         return kExitBadInput;
     }
-    assets::Image image;
-    if (auto problem = assets::draw_icon(picture.bytes, *size, image))
-        return fail(in, *problem);
-    return write_picture(out, image, true);
+    std::vector<assets::Image> images(sizes->size());
+    for (std::size_t i = 0; i < sizes->size(); ++i)
+        if (auto problem = assets::draw_icon(picture.bytes, (*sizes)[i], images[i]))
+            return fail(in, *problem);
+    if (!file)
+        return write_picture(out, images[0], true);
+    if (!write_file(out, as_chars(assets::icon_file(images)), error))
+        return fail(out, error);
+    return 0;
 }
 
 int run(int argc, char** argv)
@@ -222,8 +249,12 @@ Compiles the game's data from its text sources, and back.
   unlevel IN.map OUT.txt         any map back to text
   sound IN.txt OUT.wav           an effect or a tune, to 16-bit PCM mono WAV at 48000 Hz
   preview LEVEL.txt OUT.png [GRAPHICS_DIR]
-                                 the whole level drawn as one picture from the game's pictures
+                                 the whole level drawn as one picture, from the picture sources
+                                 in GRAPHICS_DIR (assets/graphics beside the level's folder
+                                 unless told)
   icon PICTURE.txt SIZE OUT.png  a square picture at SIZE pixels (a whole multiple), white clear
+  icon PICTURE.txt SIZE,... OUT.ico
+                                 a Windows icon file holding it at each SIZE (up to 256)
   --help                         print this and exit
   --version                      print the version and exit
 

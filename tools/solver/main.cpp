@@ -9,7 +9,8 @@
 // game-over screen and the menu follow by themselves.
 // The search plays the real game: a beam of the most advanced moments, each tried with every
 // choice of keys for the next few frames, keeping the best distinct results. Exit status 0 with the
-// script written, 1 when no clear was found, 2 for a bad command line.
+// scripts written, 1 when no clear was found or a script could not be written, 2 for a bad command
+// line (one line on stderr, before any search).
 #include "core/game_state.h"
 #include "platform/headless/headless.h"
 #include "player/player.h"
@@ -23,11 +24,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -203,6 +208,80 @@ void write_script(const std::vector<Frame>& frames, int levels, std::ostream& ou
     }
 }
 
+// Writes one script, or says in one line why it could not.
+bool save_script(const std::string& path, const std::vector<Frame>& frames, int levels) {
+    std::ofstream out(path);
+    write_script(frames, levels, out);
+    out.close();
+    if (out) return true;
+    std::fprintf(stderr, "brickrun-solve: %s: cannot write: %s\n", path.c_str(),
+                 std::strerror(errno));
+    return false;
+}
+
+// A whole number from low to high, or nothing.
+std::optional<int> number(const std::string& text, int low, int high) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc{} || stop != end || value < low || value > high) return std::nullopt;
+    return value;
+}
+
+struct Options {
+    std::string data = ".", out;
+    int levels = 1;
+};
+
+// The command line, or false after one line saying what is wrong with it.
+bool read_options(int argc, char** argv, Options& options) {
+    constexpr const char* usage =
+        " (usage: brickrun-solve --data DIR --levels 1|2|3 --out DIR [--segment N] [--beam N])";
+    for (int i = 1; i < argc; i += 2) {
+        const std::string option = argv[i];
+        const bool known = option == "--data" || option == "--levels" || option == "--out" ||
+                           option == "--segment" || option == "--beam";
+        if (!known) {
+            std::fprintf(stderr, "brickrun-solve: unknown option %s%s\n", option.c_str(), usage);
+            return false;
+        }
+        if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+            std::fprintf(stderr, "brickrun-solve: %s needs a value%s\n", option.c_str(), usage);
+            return false;
+        }
+        const std::string value = argv[i + 1];
+        std::optional<int> n = 1;
+        if (option == "--data") options.data = value;
+        else if (option == "--out") options.out = value;
+        else if (option == "--levels" && (n = number(value, 1, 3))) options.levels = *n;
+        else if (option == "--segment" && (n = number(value, 1, 1000))) segment_frames = *n;
+        else if (option == "--beam" && (n = number(value, 1, 1000))) beam_width = *n;
+        if (!n) {
+            std::fprintf(stderr, "brickrun-solve: %s %s: say a whole number from 1 to %s\n",
+                         option.c_str(), value.c_str(), option == "--levels" ? "3" : "1000");
+            return false;
+        }
+    }
+    if (options.out.empty()) {
+        std::fprintf(stderr, "brickrun-solve: --out names no folder to write the scripts into%s\n",
+                     usage);
+        return false;
+    }
+    // A search takes minutes: a folder the scripts cannot go into is found out before it starts.
+    if (!std::filesystem::is_directory(options.out)) {
+        std::fprintf(stderr, "brickrun-solve: --out %s: there is no such folder\n",
+                     options.out.c_str());
+        return false;
+    }
+    if (access(options.out.c_str(), W_OK) != 0) {
+        std::fprintf(stderr, "brickrun-solve: --out %s: cannot write into it: %s\n",
+                     options.out.c_str(), std::strerror(errno));
+        return false;
+    }
+    options.out = std::filesystem::absolute(options.out).string();
+    return true;
+}
+
 }  // namespace
 
 constexpr const char* help = R"(usage: brickrun-solve --data DIR --levels 1|2|3 --out DIR [--segment N] [--beam N]
@@ -211,32 +290,19 @@ title menu without losing a life, and writes them to the --out folder (levelN.tx
 
   --data DIR      the built game data
   --levels N      clear the first N levels (3: the whole game)
-  --out DIR       where the scripts go
+  --out DIR       where the scripts go (a folder that exists)
   --segment N     frames each choice of keys is held for (default 4)
   --beam N        how many candidates the search keeps at each step (default 8)
-  --help          print this and exit
+  -h, --help      print this and exit
   --version       print the version and exit
 )";
 
 int main(int argc, char** argv) {
     if (answer_help_or_version(argc, argv, "brickrun-solve", help)) return 0;
-    std::string data = ".", out_path;
-    int levels = 1;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        std::string option = argv[i];
-        if (option == "--data") data = argv[i + 1];
-        else if (option == "--levels") levels = std::atoi(argv[i + 1]);
-        else if (option == "--out") out_path = argv[i + 1];
-        else if (option == "--segment") segment_frames = std::max(1, std::atoi(argv[i + 1]));
-        else if (option == "--beam") beam_width = std::max(1, std::atoi(argv[i + 1]));
-    }
-    if (argc % 2 == 0 || out_path.empty() || levels < 1 || levels > 3) {
-        std::fprintf(stderr, "usage: brickrun-solve --data DIR --levels 1|2|3 --out DIR\n");
-        return 2;
-    }
-    out_path = std::filesystem::absolute(out_path).string();
-    if (chdir(data.c_str()) != 0) {
-        std::fprintf(stderr, "brickrun-solve: cannot enter %s\n", data.c_str());
+    Options options;
+    if (!read_options(argc, argv, options)) return 2;
+    if (chdir(options.data.c_str()) != 0) {
+        std::fprintf(stderr, "brickrun-solve: cannot enter %s\n", options.data.c_str());
         return 2;
     }
     headless::reset();
@@ -250,22 +316,20 @@ int main(int argc, char** argv) {
     node.lives = game_state.lives;
     node.snapshot = ProgramSnapshot::take();
     node.hero = player;
-    for (int level = 1; level <= levels; ++level) {
+    for (int level = 1; level <= options.levels; ++level) {
         if (!solve_level(node)) {
+            const std::string furthest_path = options.out + "/furthest.txt";
             std::fprintf(stderr, "brickrun-solve: no clear found for level %d (the hero got as far "
-                                 "as world x %d)\n",
-                         level, furthest);
-            std::ofstream out(out_path + "/furthest.txt");
-            write_script(furthest_frames, level, out);
+                                 "as world x %d; its keys are in %s)\n",
+                         level, furthest, furthest_path.c_str());
+            save_script(furthest_path, furthest_frames, level);
             return 1;
         }
-        std::fprintf(stderr, "level %d: through the pipe after present %d\n", level,
-                     node.presents);
-        std::string name = level < 3 ? "/level" + std::to_string(level) + ".txt" : "/game.txt";
-        std::ofstream out(out_path + name);
-        write_script(node.frames, level, out);
-        if (!out) return 1;
-        if (level < levels) {  // the next level and its banner
+        const std::string name = level < 3 ? "/level" + std::to_string(level) + ".txt" : "/game.txt";
+        if (!save_script(options.out + name, node.frames, level)) return 1;
+        std::fprintf(stderr, "level %d: through the pipe after present %d, written to %s\n", level,
+                     node.presents, (options.out + name).c_str());
+        if (level < options.levels) {  // the next level and its banner
             node.snapshot.restore();
             if (!play(node, no_keys)) return 1;
             node.lives = game_state.lives;
