@@ -47,6 +47,15 @@ stop_busy() {
     BUSY_PIDS=()
 }
 
+# For a check's EXIT trap, after start_test: the server and the busy loops go, then the test's own
+# ending (which keeps its work folder when it failed).
+on_sound_check_exit() {
+    local status=$?
+    stop_pulse_and_busy
+    (exit "$status")
+    on_test_exit
+}
+
 stop_pulse_and_busy() {
     stop_busy
     if [[ -n $PULSE_PID ]]; then

@@ -15,12 +15,6 @@ source "$(dirname "$0")/xvfb_game.sh"
 source "$(dirname "$0")/pulse_sink.sh"
 take_build_dir "$@"
 start_test
-on_sound_check_exit() {
-    local status=$?
-    stop_pulse_and_busy
-    (exit "$status")
-    on_test_exit
-}
 trap on_sound_check_exit EXIT
 
 start_pulse

@@ -26,12 +26,6 @@ source "$(dirname "$0")/wine.sh"
 take_builds "$@"
 start_test
 make_work sound
-on_sound_check_exit() {
-    local status=$?
-    stop_pulse_and_busy
-    (exit "$status")
-    on_test_exit
-}
 trap on_sound_check_exit EXIT
 
 start_pulse
