@@ -21,7 +21,6 @@
 #include <algorithm>
 #include <array>
 #include <string>
-#include <type_traits>
 
 namespace {
 
@@ -88,31 +87,64 @@ TileMap with_own_cells(const TileMap& map) {
     return copy;
 }
 
-// Copies of the list's live objects, with the list pointing at them; the hero stays the one hero,
-// and a removed entry's object, never touched again, is kept alive as it is.
-void clone_objects(const ObjectList& from, const std::vector<std::shared_ptr<void>>& keep,
-                   ObjectList& list, std::vector<std::shared_ptr<void>>& store) {
-    list = from;
-    store = keep;
-    for (int32_t i = 0; i < list.count; ++i) {
-        ObjectEntry& e = list.entries[i];
-        auto copy = [&](auto* object) {
-            auto clone = std::make_shared<std::remove_pointer_t<decltype(object)>>(*object);
-            store.push_back(clone);
-            return clone.get();
-        };
+// The level's objects as values, one vector per class, and the list saying which is whose: what a
+// snapshot keeps of them. A removed entry's object is never touched again, so none is kept for it.
+struct SavedLevel {
+    ObjectList list;
+    std::vector<int32_t> slot;  // for each entry, its object's place in the vector of its class
+    std::vector<Block> blocks;
+    std::vector<Enemy> enemies;
+    std::vector<Item> items;
+    std::vector<PipeEntrance> pipes;
+};
+
+template <class T>
+int32_t keep(std::vector<T>& kept, const void* object) {
+    kept.push_back(*static_cast<const T*>(object));
+    return static_cast<int32_t>(kept.size()) - 1;
+}
+
+SavedLevel save_level(const LevelObjects& level) {
+    SavedLevel saved;
+    saved.list = level.list;
+    saved.slot.assign(static_cast<size_t>(level.list.count), -1);
+    for (int32_t i = 0; i < level.list.count; ++i) {
+        ObjectEntry& e = saved.list.entries[i];
+        int32_t& slot = saved.slot[static_cast<size_t>(i)];
+        switch (e.kind) {
+            case KIND_BLOCK: slot = keep(saved.blocks, static_cast<Block*>(e.entity())); break;
+            case KIND_ENEMY: slot = keep(saved.enemies, static_cast<Enemy*>(e.entity())); break;
+            case KIND_ITEM: slot = keep(saved.items, static_cast<Item*>(e.entity())); break;
+            case KIND_PIPE: slot = keep(saved.pipes, e.object); break;
+            case KIND_PLAYER: break;
+            default: e.object = nullptr; break;
+        }
+    }
+    return saved;
+}
+
+// The saved objects copied afresh into one block of the level's store, the list pointing at them
+// (the hero stays the one hero), so the saved level can be put back again and again.
+void restore_level(const SavedLevel& saved, const LevelObjects& level) {
+    struct Objects {
+        std::vector<Block> blocks;
+        std::vector<Enemy> enemies;
+        std::vector<Item> items;
+        std::vector<PipeEntrance> pipes;
+    };
+    auto objects = std::make_shared<Objects>(
+        Objects{saved.blocks, saved.enemies, saved.items, saved.pipes});
+    level.store.assign(1, objects);
+    level.list = saved.list;
+    for (int32_t i = 0; i < level.list.count; ++i) {
+        ObjectEntry& e = level.list.entries[i];
+        const auto slot = static_cast<size_t>(saved.slot[static_cast<size_t>(i)]);
         switch (e.kind) {
             case KIND_PLAYER: e.object = static_cast<Entity*>(&player); break;
-            case KIND_BLOCK:
-                e.object = static_cast<Entity*>(copy(static_cast<Block*>(e.entity())));
-                break;
-            case KIND_ENEMY:
-                e.object = static_cast<Entity*>(copy(static_cast<Enemy*>(e.entity())));
-                break;
-            case KIND_ITEM:
-                e.object = static_cast<Entity*>(copy(static_cast<Item*>(e.entity())));
-                break;
-            case KIND_PIPE: e.object = copy(static_cast<PipeEntrance*>(e.object)); break;
+            case KIND_BLOCK: e.object = static_cast<Entity*>(&objects->blocks[slot]); break;
+            case KIND_ENEMY: e.object = static_cast<Entity*>(&objects->enemies[slot]); break;
+            case KIND_ITEM: e.object = static_cast<Entity*>(&objects->items[slot]); break;
+            case KIND_PIPE: e.object = &objects->pipes[slot]; break;
             default: break;
         }
     }
@@ -137,11 +169,7 @@ struct SnapshotTaker {
         restorers.push_back([&map, copy = with_own_cells(map)] { map = with_own_cells(copy); });
     }
     void operator()(LevelObjects level) {
-        ObjectList list;
-        std::vector<std::shared_ptr<void>> store;
-        clone_objects(level.list, level.store, list, store);
-        restorers.push_back(
-            [level, list, store] { clone_objects(list, store, level.list, level.store); });
+        restorers.push_back([level, saved = save_level(level)] { restore_level(saved, level); });
     }
     // Between two steps the last frame's lists are spent (the next world step empties them before
     // anything reads them); only the place in the debug colour cycle carries on.
