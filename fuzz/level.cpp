@@ -1,7 +1,7 @@
 // The level compiler and decompiler of brickrun-assets, each on the input, and the round trip:
 // what `unlevel` writes, `level` reads back to the same map bytes.
 #include "fuzz/support.h"
-#include "tools/assets/level.h"
+#include "formats/level_text.h"
 
 #include <algorithm>
 #include <span>
@@ -23,19 +23,19 @@ bool only_unplayable(const std::string& message) {
 }
 
 void text_round_trip(std::string_view source) {
-    const assets::Compiled compiled = assets::compile_level(source);
+    const formats::Compiled compiled = formats::compile_level(source);
     if (compiled.error) return;
-    const assets::Decompiled text = assets::decompile_level(compiled.bytes);
+    const formats::Decompiled text = formats::decompile_level(compiled.bytes);
     fuzz::expect(!text.error, "unlevel reads every map that level writes");
-    const assets::Compiled again = assets::compile_level(text.text);
+    const formats::Compiled again = formats::compile_level(text.text);
     fuzz::expect(!again.error && again.bytes == compiled.bytes,
                  "level reads unlevel's text of a level back to the same bytes");
 }
 
 void map_round_trip(std::span<const uint8_t> map) {
-    const assets::Decompiled text = assets::decompile_level(map);
+    const formats::Decompiled text = formats::decompile_level(map);
     if (text.error) return;
-    const assets::Compiled compiled = assets::compile_level(text.text);
+    const formats::Compiled compiled = formats::compile_level(text.text);
     if (compiled.error) {
         fuzz::expect(only_unplayable(compiled.error->message),
                      "level refuses unlevel's text only for an unplayable level");

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "tools/assets/level.h"
+#include "formats/level_text.h"
 #include "tools/assets/picture.h"
 #include "tools/assets/preview.h"
 

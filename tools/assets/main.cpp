@@ -26,7 +26,7 @@
 #include "shell/command_line.h"
 #include "tools/assets/font.h"
 #include "tools/assets/icon.h"
-#include "tools/assets/level.h"
+#include "formats/level_text.h"
 #include "tools/assets/picture.h"
 #include "tools/assets/preview.h"
 #include "tools/assets/sound.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/assets/bytes.h"
+#include "formats/bytes.h"
 
 namespace assets {
 namespace {

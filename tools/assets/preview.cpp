@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <string_view>
 
-#include "tools/assets/bytes.h"
-#include "tools/assets/level.h"
+#include "formats/bytes.h"
+#include "formats/level_text.h"
 #include "tools/assets/picture.h"
 #include "tools/assets/text.h"
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "tools/assets/text.h"
+#include "formats/text.h"
 
-namespace assets {
+namespace formats {
 
 // The tile character for each tile code, code 0 first: brick, ground, block, empty, walking enemy,
 // shell enemy, coin brick, question block, growth-item block, hidden block, pipe body left and right,
@@ -39,4 +39,4 @@ Decompiled decompile_level(std::span<const std::uint8_t> map);
 // The comment block at the top of every level file.
 std::string level_legend();
 
-}  // namespace assets
+}  // namespace formats

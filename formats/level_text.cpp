@@ -1,14 +1,14 @@
 // Levels: text maps of tile characters compiled to binary maps, and binary maps back to text.
-#include "tools/assets/level.h"
+#include "formats/level_text.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
 
-#include "tools/assets/bytes.h"
+#include "formats/bytes.h"
 
-namespace assets {
+namespace formats {
 namespace {
 
 constexpr std::array<std::string_view, kTileChars.size()> kTileNames = {
@@ -278,4 +278,4 @@ Decompiled decompile_level(std::span<const std::uint8_t> map)
     return result;
 }
 
-}  // namespace assets
+}  // namespace formats

@@ -1,5 +1,5 @@
 // Shared reading of the asset compiler's text sources.
-#include "tools/assets/text.h"
+#include "formats/text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -7,7 +7,7 @@
 #include <charconv>
 #include <cstdio>
 
-namespace assets {
+namespace formats {
 
 Compiled compile_error(int line, int column, std::string message)
 {
@@ -143,4 +143,4 @@ std::optional<std::string> read_file(const std::string& path, std::string& error
     return contents;
 }
 
-}  // namespace assets
+}  // namespace formats

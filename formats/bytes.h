@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-namespace assets {
+namespace formats {
 
 inline void put_u16(std::vector<std::uint8_t>& out, std::uint16_t value)
 {
@@ -34,4 +34,4 @@ inline std::int32_t get_i32(std::span<const std::uint8_t> bytes, std::size_t at)
     return static_cast<std::int32_t>(value);
 }
 
-}  // namespace assets
+}  // namespace formats
