@@ -203,6 +203,13 @@ TEST(LevelDocumentProblems, PlacesTheCompilersWordsAtCells)
     EXPECT_EQ(problems[0].line, 20);
     EXPECT_EQ(problems[0].col, -1);
     EXPECT_EQ(problems[0].row, -1);
+    // The compiler takes a blank line before the map for an empty first row; to the editor it is
+    // part of the header, so the problem stays on its line.
+    problems = LevelDocument::from_text("# head\n\n" + join(playable_rows())).problems();
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].line, 2);
+    EXPECT_EQ(problems[0].message, "empty map: the first row has no tiles");
+    EXPECT_EQ(problems[0].row, -1);
 }
 
 TEST(LevelDocumentProblems, AFreshLevelIsPlayable)
