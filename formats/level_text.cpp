@@ -169,10 +169,10 @@ std::optional<SourceError> check_exits(const Map& map, int end)
 }
 
 // Enemies the level starts inside walls; the game lets them be, so this is only a warning.
-std::vector<std::string> enemy_warnings(const Map& map)
+std::vector<SourceWarning> enemy_warnings(const Map& map)
 {
     constexpr int kRowsAbove = (kShellWalkerRise + kCell - 1) / kCell;
-    std::vector<std::string> warnings;
+    std::vector<SourceWarning> warnings;
     const int rows = std::min(static_cast<int>(map.rows.size()), kMinLevelRows);
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < map.width(); ++column) {
@@ -180,9 +180,9 @@ std::vector<std::string> enemy_warnings(const Map& map)
                 continue;
             for (int above = row - kRowsAbove; above < row; ++above) {
                 if (above >= 0 && is_solid(map.at(column, above))) {
-                    warnings.push_back("line " + std::to_string(map.line(row)) + ", column " +
-                                       std::to_string(column + 1) + ": shell walker inside solid cells (" +
-                                       describe_char(map.at(column, above)) + " above it)");
+                    warnings.push_back({map.line(row), column + 1,
+                                        "shell walker inside solid cells (" +
+                                            describe_char(map.at(column, above)) + " above it)"});
                     break;
                 }
             }
@@ -237,7 +237,10 @@ Compiled compile_level(std::string_view source)
         return compile_error(error->line, error->column, std::move(error->message));
     Compiled result;
     result.bytes = encode_map(map.rows);
-    result.warnings = enemy_warnings(map);
+    result.placed_warnings = enemy_warnings(map);
+    for (const SourceWarning& warning : result.placed_warnings)
+        result.warnings.push_back("line " + std::to_string(warning.line) + ", column " +
+                                  std::to_string(warning.column) + ": " + warning.message);
     return result;
 }
 

@@ -22,12 +22,21 @@ struct SourceError {
     std::string message;
 };
 
+// A warning's place in the source and its words without the place, for an editor that marks it
+// where it is.
+struct SourceWarning {
+    int line = 1;
+    int column = 1;
+    std::string message;
+};
+
 // The outcome of compiling one text source: the output file's bytes, or the error. Warnings do not
 // stop the output from being written.
 struct Compiled {
     std::vector<std::uint8_t> bytes;
     std::optional<SourceError> error;
-    std::vector<std::string> warnings;
+    std::vector<std::string> warnings;  // as brickrun-assets prints them, with their place in words
+    std::vector<SourceWarning> placed_warnings;  // the same warnings in the same order, placed
 };
 
 Compiled compile_error(int line, int column, std::string message);

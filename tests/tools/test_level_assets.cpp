@@ -216,6 +216,11 @@ TEST(Level, WarnsAboutShellWalkersStartingInsideWalls)
     EXPECT_NE(result.warnings[1].find("line 19, column 2: shell walker inside solid cells"),
               std::string::npos)
         << result.warnings[1];
+    // An editor marks the same warnings at their cells, in the same words.
+    ASSERT_EQ(result.placed_warnings.size(), 2u);
+    EXPECT_EQ(result.placed_warnings[1].line, 19);
+    EXPECT_EQ(result.placed_warnings[1].column, 2);
+    EXPECT_EQ("line 19, column 2: " + result.placed_warnings[1].message, result.warnings[1]);
 
     // A walker fills only its own cell; walls beside or below an enemy are no concern.
     rows = playable_rows();
