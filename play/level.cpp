@@ -4,6 +4,7 @@
 #include "core/game_state.h"
 #include "enemies/enemy.h"
 #include "player/player.h"
+#include "world/level_pack.h"
 #include "world/level_store.h"
 #include "world/map_file.h"
 #include "world/object_list.h"
@@ -22,9 +23,30 @@ bool install_level_map(const char* path, std::string& error) {
     return true;
 }
 
+// Makes a copy of these cells, the level as it was loaded, the map in play: play changes its cells.
+void install_fresh(const TileMap& fresh) {
+    const auto count = static_cast<size_t>(fresh.map_width) * static_cast<size_t>(fresh.map_height);
+    TileMap copy;  // no path: the level is loaded again from memory, not from a file
+    copy.map_cells = std::shared_ptr<int32_t[]>(new int32_t[count]);
+    std::copy_n(fresh.map_cells.get(), count, copy.map_cells.get());
+    copy.map_width = fresh.map_width;
+    copy.map_height = fresh.map_height;
+    install_map(copy);
+}
+
 // The hero first in the emptied list, placed at the level's start.
 void place_hero(int32_t y) {
     player.x = Player::start_x;
+    player.set_y(y);
+    objects.append(&player, KIND_PLAYER);
+}
+
+// The same at a place of the map (world x): the map scrolled as it would be, had the hero walked
+// there from the start, and the hero at its screen x.
+void place_hero_at(int32_t world_x, int32_t y) {
+    const int32_t last_scroll = std::max(0, (current_map.map_width - 25) * cell_size - 1);
+    player.scroll = std::clamp(world_x - Player::start_x, 0, last_scroll);
+    player.x = world_x - player.scroll;
     player.set_y(y);
     objects.append(&player, KIND_PLAYER);
 }
@@ -71,22 +93,55 @@ void populate_level() {
 }
 
 bool reload_level(std::string& error) {
-    char path[sizeof current_map.path];
-    std::memcpy(path, current_map.path, sizeof path);
-    if (!install_level_map(path, error)) return false;
+    if (level_source.fresh.map_cells) {
+        install_fresh(level_source.fresh);
+    } else {
+        char path[sizeof current_map.path];
+        std::memcpy(path, current_map.path, sizeof path);
+        if (!install_level_map(path, error)) return false;
+    }
     clear_level();
     player = Player{};  // power, timers, velocities and animation all start over
-    place_hero(Player::start_y);
+    if (level_source.own_start) {
+        place_hero_at(level_source.start_x, level_source.start_y);
+    } else {
+        place_hero(Player::start_y);
+    }
     populate_level();
     return true;
 }
 
+void install_pack_level(int32_t index) {
+    level_source = LevelSource{level_pack.levels.at(static_cast<size_t>(index)).map};
+    install_fresh(level_source.fresh);
+}
+
+bool play_map(const int32_t* cells, int32_t width, int32_t height, int32_t hero_x, int32_t hero_y,
+              std::string& error) {
+    error = map_size_problem(width, height);
+    if (!error.empty()) return false;
+    const auto count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    TileMap fresh;
+    fresh.map_cells = std::shared_ptr<int32_t[]>(new int32_t[count]);
+    std::copy_n(cells, count, fresh.map_cells.get());
+    fresh.map_width = width;
+    fresh.map_height = height;
+    level_source = LevelSource{fresh, true, hero_x, hero_y};
+    return reload_level(error);
+}
+
 bool load_next_level(std::string& error) {
-    // After the third level comes the first again, behind the game-over screen.
-    int32_t next = std::clamp(game_state.level_index + 1, 1, 3);
-    if (!install_level_map(level_paths[next], error)) return false;
+    // After the last level comes the first again, behind the game-over screen.
+    const int32_t count = level_count();
+    int32_t next = std::clamp(game_state.level_index + 1, 1, count);
+    if (level_pack.levels.empty()) {
+        if (!install_level_map(level_paths[next], error)) return false;
+        level_source = LevelSource{};
+    } else {
+        install_pack_level(next % count);
+    }
     game_state.level_index = next;
-    if (next == 3) game_state.lives = -1;
+    if (next == count) game_state.lives = -1;
     clear_level();
     player.reset();  // the hero keeps its power and pictures
     player.scroll = 0;

@@ -1,8 +1,9 @@
 // Levels in play: turning a map's object cells into objects, restarting the level after a lost
-// life, and moving on to the next of the three maps. Each load is followed by the level banner (or
+// life, and moving on to the next level (of the three built-in maps, or of the pack in play). Each load is followed by the level banner (or
 // the game-over screen), which the game flow shows.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // Appends one object per object cell of current_map (column by column, top to bottom within a
@@ -14,6 +15,18 @@ void populate_level();
 // changed, when the map cannot be read again.
 bool reload_level(std::string& error);
 
-// Advances level_index and loads its map (after the third level the game is over), keeping the
-// hero's power. False, with the reason in error, when the map cannot be read.
+// Advances level_index and loads its map (after the last level the game is over, and the first
+// level is loaded again behind the game-over screen), keeping the hero's power. False, with the
+// reason in error, when the map cannot be read.
 bool load_next_level(std::string& error);
+
+// Makes the pack's level `index` (from 0) the level in play: its source for restarts, and a fresh
+// copy of its cells the map in play. Its objects are made by populate_level, as for any load.
+void install_pack_level(int32_t index);
+
+// Makes a map held in memory (width x height cells, row by row) the level in play and restarts it
+// with a fresh hero at world x hero_x and y hero_y: the level is played as if loaded, and a lost
+// life restarts it there again. level_index and the game's lives and score are left as they are.
+// False, with the reason in error and nothing changed, when the sizes are out of bounds.
+bool play_map(const int32_t* cells, int32_t width, int32_t height, int32_t hero_x, int32_t hero_y,
+              std::string& error);

@@ -6,6 +6,7 @@
 #include "shell/command_line.h"
 #include "shell/data_search.h"
 #include "shell/entry.h"
+#include "shell/level_option.h"
 
 #include <string>
 
@@ -22,6 +23,9 @@ const char* const what = build_windowed
 constexpr const char* options = R"(
   --data DIR      read the game's data (Graphics/, Maps/ and font.raw) from DIR; without it the
                   current folder, then ../share/brickrun and data/ beside the program
+  --levels [DIR]  play the levels in DIR (text levels and .map files, in the order its pack.txt
+                  gives, else by name) instead of the three built in; without DIR the player's
+                  own folder, $XDG_DATA_HOME/brickrun/levels (~/.local/share/brickrun/levels)
   --record FILE   write down everything the game reads, for brickrun-headless --replay
   --mute          start with the sound off (M switches it on and off while playing)
   --no-music      sound effects only
@@ -35,7 +39,7 @@ Keys: arrows walk, crouch and choose; Space jumps; Left Shift runs; Return choos
 M sound off and on; F11 or Alt+Return full screen; F10 whole multiples only, or fill.
 )";
 
-constexpr const char* usage_line = " [--data DIR] [--record FILE] [--mute] [--no-music] [--scale whole|fill]";
+constexpr const char* usage_line = " [--data DIR] [--levels [DIR]] [--record FILE] [--mute] [--no-music] [--scale whole|fill]";
 
 }  // namespace
 
@@ -44,9 +48,15 @@ int main(int argc, char** argv) {
     const std::string help = std::string("usage: ") + name + usage_line + "\n" + what + options;
     if (answer_help_or_version(argc, argv, name, help.c_str())) return 0;
     const std::string usage = std::string(" (usage: ") + name + usage_line + ")";
-    std::string record, data;
+    std::string record, data, levels;
+    bool levels_given = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--levels") {
+            levels = take_levels_folder(argc, argv, i);
+            levels_given = true;
+            continue;
+        }
         if (arg == "--mute") {
             platform::audio::set_muted(true);
             continue;
@@ -80,6 +90,10 @@ int main(int argc, char** argv) {
     }
     std::string error;
     if (!use_data_folder(data, platform::program_folder(), error)) {
+        platform::report_fatal(error);
+        return 1;
+    }
+    if (levels_given && !use_levels_folder(levels, error)) {
         platform::report_fatal(error);
         return 1;
     }

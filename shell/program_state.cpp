@@ -12,7 +12,9 @@
 #include "render/input.h"
 #include "render/sprite.h"
 #include "shell/flow.h"
+#include "play/level.h"
 #include "world/frame_record.h"
+#include "world/level_pack.h"
 #include "world/level_store.h"
 #include "world/map_file.h"
 #include "world/tile_map.h"
@@ -31,7 +33,9 @@ struct LevelObjects {
 };
 
 // The one list. Pictures come before the hero: a hero made afresh takes its first picture from
-// them.
+// them. The run's levels (level_pack) are not in it: the command line chooses them before the game
+// starts and nothing changes them while it runs, so a reset or a snapshot has nothing to put back;
+// where the level in play is loaded from again (level_source) changes with every level, and is.
 template <class Visit>
 void visit_program_state(Visit&& visit) {
     visit(game_state);
@@ -53,6 +57,7 @@ void visit_program_state(Visit&& visit) {
     visit(screen_width);
     visit(screen_height);
     visit(current_map);
+    visit(level_source);
     visit(world_frozen);
     visit(frame_record);
     visit(LevelObjects{objects, level_objects});
@@ -183,8 +188,11 @@ struct SnapshotTaker {
 
 void reset_program_state() { visit_program_state(Resetter{}); }
 
-bool init_program_state() {
-    reset_program_state();
+namespace {
+
+// The first built-in level into the map in play, the later ones checked; false after one line on
+// stderr.
+bool read_built_in_levels() {
     std::string error;
     if (!read_map(level_paths[0], current_map, error)) {
         platform::report_fatal("brickrun: cannot load level 1: " + error);
@@ -199,6 +207,19 @@ bool init_program_state() {
                                    error);
             return false;
         }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool init_program_state() {
+    reset_program_state();
+    // Every level of a pack was read and checked when it was chosen, before the game started.
+    if (!level_pack.levels.empty()) {
+        install_pack_level(0);
+    } else if (!read_built_in_levels()) {
+        return false;
     }
     player = Player{};
     game_state.next_frame_time = static_cast<int32_t>(platform::time_ms() - 1);

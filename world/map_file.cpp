@@ -30,7 +30,9 @@ size_t cells_in_file(std::FILE* file) {
     return static_cast<size_t>(length - 8) / 4;
 }
 
-std::string size_problem(int32_t width, int32_t height) {
+}  // namespace
+
+std::string map_size_problem(int32_t width, int32_t height) {
     std::string sizes = std::to_string(width) + " x " + std::to_string(height);
     if (width <= 0 || height <= 0) return "its sizes " + sizes + " hold no cells";
     if (height > max_map_rows) return "its " + std::to_string(height) + " rows are more than " +
@@ -42,8 +44,6 @@ std::string size_problem(int32_t width, int32_t height) {
         return "its sizes " + sizes + " are more than " + std::to_string(max_map_cells) + " cells";
     return "";
 }
-
-}  // namespace
 
 bool read_map(const char* game_path, TileMap& map, std::string& error) {
     if (std::strlen(game_path) > sizeof map.path - 1) {
@@ -61,7 +61,7 @@ bool read_map(const char* game_path, TileMap& map, std::string& error) {
     int32_t width = 0, height = 0;
     bool ok = read_int32(file, width) && read_int32(file, height);
     if (!ok) error = std::string(path) + ": too short to hold the map's sizes";
-    std::string problem = ok ? size_problem(width, height) : "";
+    std::string problem = ok ? map_size_problem(width, height) : "";
     if (!problem.empty()) {
         error = std::string(path) + ": " + problem;
         ok = false;
@@ -90,6 +90,31 @@ bool read_map(const char* game_path, TileMap& map, std::string& error) {
     if (!ok) return false;
 
     std::memcpy(map.path, path, sizeof map.path);
+    map.map_cells = std::move(cells);
+    map.map_width = width;
+    map.map_height = height;
+    return true;
+}
+
+bool map_from_bytes(std::span<const uint8_t> bytes, TileMap& map, std::string& error) {
+    if (bytes.size() < 8) {
+        error = "too short to hold the map's sizes";
+        return false;
+    }
+    const int32_t width = decode_int32(bytes.data()), height = decode_int32(bytes.data() + 4);
+    if (std::string problem = map_size_problem(width, height); !problem.empty()) {
+        error = problem;
+        return false;
+    }
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    const size_t held = (bytes.size() - 8) / 4;
+    if (held < count) {
+        error = "the file holds " + std::to_string(held) + " cells but its sizes say " +
+                std::to_string(count);
+        return false;
+    }
+    std::shared_ptr<int32_t[]> cells(new int32_t[count]);
+    for (size_t i = 0; i < count; ++i) cells[i] = decode_int32(&bytes[8 + 4 * i]);
     map.map_cells = std::move(cells);
     map.map_width = width;
     map.map_height = height;

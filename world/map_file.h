@@ -9,6 +9,7 @@
 #include "world/tile_map.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 // Limits that no level of ours comes near; a larger size means a broken file.
@@ -23,6 +24,14 @@ extern const char* const level_paths[4];
 // was and returns false with a message naming the file and the problem in error. path may be
 // map.path itself, as when a level is read again.
 bool read_map(const char* path, TileMap& map, std::string& error);
+
+// What is wrong with a map of these sizes ("its sizes 0 x 20 hold no cells"), or "" when nothing is.
+std::string map_size_problem(int32_t width, int32_t height);
+
+// Reads a map held in memory (a pack's level, compiled or read from its file) into map's cells and
+// sizes, leaving its path alone. On failure leaves map as it was and returns false with the problem
+// in error, without a file name (the caller knows which file it was).
+bool map_from_bytes(std::span<const uint8_t> bytes, TileMap& map, std::string& error);
 
 // Makes a freshly read map the map in play: path, cells and sizes together. fresh may
 // be current_map itself, which then stays as it is.

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "shell/command_line.h"
+#include "tools/assets/check_pack.h"
 #include "tools/assets/font.h"
 #include "tools/assets/icon.h"
 #include "formats/level_text.h"
@@ -43,7 +44,7 @@ int usage()
 {
     std::cerr << "usage: brickrun-assets picture|font|level|unlevel|sound INPUT OUTPUT"
                  " | preview LEVEL.txt OUT.png [GRAPHICS_DIR] | icon PICTURE.txt SIZE OUT.png"
-                 " | icon PICTURE.txt SIZE,SIZE... OUT.ico\n";
+                 " | icon PICTURE.txt SIZE,SIZE... OUT.ico | check-pack DIR [--data DATA]\n";
     return kExitUsage;
 }
 
@@ -216,6 +217,13 @@ int icon(const std::string& in, const std::string& size_text, const std::string&
 
 int run(int argc, char** argv)
 {
+    if (argc >= 3 && std::string_view(argv[1]) == "check-pack" && argv[2][0] != '\0') {
+        if (argc == 3)
+            return check_pack(argv[2], "", argv[0]);
+        if (argc == 5 && std::string_view(argv[3]) == "--data" && argv[4][0] != '\0')
+            return check_pack(argv[2], argv[4], argv[0]);
+        return usage();
+    }
     if (argc < 4)
         return usage();
     const std::string_view command = argv[1];
@@ -255,6 +263,12 @@ Compiles the game's data from its text sources, and back.
   icon PICTURE.txt SIZE OUT.png  a square picture at SIZE pixels (a whole multiple), white clear
   icon PICTURE.txt SIZE,... OUT.ico
                                  a Windows icon file holding it at each SIZE (up to 256)
+  check-pack DIR [--data DATA]   every level of the pack in DIR compiled, then proved to be
+                                 finished by brickrun-solve (beside this program) with the
+                                 game's data (DATA, else data/ beside the program, the
+                                 installed ../share/brickrun or the current folder): one line
+                                 a level with its proof's time; status 1 names the levels that
+                                 cannot be finished
   --help                         print this and exit
   --version                      print the version and exit
 

@@ -13,6 +13,9 @@ Runs the game without a window: a virtual clock (33 ms a present), input from a 
 picture kept in memory. The same options give the same run, bit for bit.
 
   --data DIR        the folder holding Graphics/, Maps/ and font.raw (default: the current one)
+  --levels [DIR]    play the levels in DIR (text levels and .map files, in the order its pack.txt
+                    gives, else by name) instead of the three built in; without DIR the player's
+                    own folder, $XDG_DATA_HOME/brickrun/levels (~/.local/share/brickrun/levels)
   --input FILE      an input script: lines "N +KEY -KEY ..." (keys down or up after present N)
   --presents N      stop after the N-th present (default 3000); the run also ends with the game
   --shot N:FILE     save the picture of present N as PNG or BMP, by the name's ending (repeatable)
@@ -27,7 +30,8 @@ picture kept in memory. The same options give the same run, bit for bit.
   --help            print this and exit
   --version         print the version and exit
 
-Exit status: 0 at the run's end; 1 when the game cannot start or a level cannot be read; 2 for bad
+Exit status: 0 at the run's end; 1 when the game cannot start or a level cannot be read (a level
+of a pack that does not compile: "file:line:column: message"); 2 for bad
 options, a bad script or a recording that cannot be replayed; 3 when the monkey found an invariant
 broken.
 )";

@@ -5,6 +5,7 @@
 #include "platform/replay.h"
 #include "shell/entry.h"
 #include "shell/flow.h"
+#include "shell/level_option.h"
 #include "tools/headless/image_file.h"
 #include "tools/headless/monkey.h"
 #include "tools/headless/trace.h"
@@ -49,6 +50,11 @@ bool parse_run_options(int argc, char** argv, RunOptions& options, std::string& 
         std::string arg = argv[i];
         if (arg == "--no-pictures") {
             options.pictures = false;
+            continue;
+        }
+        if (arg == "--levels") {
+            options.levels = true;
+            options.levels_dir = take_levels_folder(argc, argv, i);
             continue;
         }
         if (i + 1 >= argc) {
@@ -140,8 +146,14 @@ int run_headless(const RunOptions& options) {
             return 2;
         }
     }
-    // Both before the game starts: a recording that cannot be replayed is refused here.
+    // Every level of a pack is read from where the runner was started, before moving to the data.
     std::string error;
+    use_built_in_levels();
+    if (options.levels && !use_levels_folder(options.levels_dir, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    // Both before the game starts: a recording that cannot be replayed is refused here.
     if (!options.replay_file.empty() && !replay::replay_from(options.replay_file, error)) {
         std::fprintf(stderr, "brickrun-headless: %s: %s\n", options.replay_file.c_str(),
                      error.c_str());

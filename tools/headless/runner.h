@@ -24,6 +24,8 @@ struct RunOptions {
     std::string guide_file;   // a script the monkey follows now and then from the menu
     std::string audio_file;   // empty: no sound is mixed
     bool pictures = true;     // false: the rules run without drawing a pixel (--no-pictures)
+    bool levels = false;      // a pack of levels instead of the built-in three (--levels)
+    std::string levels_dir;   // its folder ("" when the player's own folder is not known)
 };
 
 // Reads the command line. False with a message in error for bad arguments.

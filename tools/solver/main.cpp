@@ -1,12 +1,15 @@
 // brickrun-solve: finds keys that play the game from the title menu through its levels, each to
 // its exit pipe without losing a life, and writes them as an input script for brickrun-headless.
-// This is how the recorded clears in tests/clears are made again after a level changes.
+// This is how the recorded clears in tests/clears are made again after a level changes, and how a
+// pack of levels, or one level, is proved to be finished.
 //
-//   brickrun-solve --data DIR --levels N --out DIR [--segment FRAMES] [--beam WIDTH]
+//   brickrun-solve --data DIR --levels N|DIR --out DIR [--segment FRAMES] [--beam WIDTH]
+//   brickrun-solve --data DIR --level FILE --out SCRIPT
 //
-// It writes DIR/level1.txt and DIR/level2.txt (from the menu to that level's pipe) as far as N
-// goes, and for N = 3 DIR/game.txt: the whole game to the third level's pipe, after which the
-// game-over screen and the menu follow by themselves.
+// It writes DIR/level1.txt, DIR/level2.txt ... (from the menu to that level's pipe) for every level
+// before the game's last, and DIR/game.txt for the last: the whole game to its last pipe, after
+// which the game-over screen and the menu follow by themselves. --level FILE writes that one
+// level's game to SCRIPT.
 // The search plays the real game: a beam of the most advanced moments, each tried with every
 // choice of keys for the next few frames, keeping the best distinct results. Exit status 0 with the
 // scripts written, 1 when no clear was found or a script could not be written, 2 for a bad command
@@ -18,21 +21,21 @@
 #include "shell/command_line.h"
 #include "shell/entry.h"
 #include "shell/flow.h"
+#include "shell/level_option.h"
 #include "shell/program_state.h"
+#include "tools/solver/options.h"
+#include "world/level_pack.h"
 #include "world/object_list.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <map>
-#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -42,8 +45,8 @@ namespace {
 
 namespace headless = platform::headless;
 
-int segment_frames = 4;  // frames each choice of keys is held for
-int beam_width = 8;
+int segment_frames = 4;  // frames each choice of keys is held for (--segment)
+int beam_width = 8;      // (--beam)
 constexpr int give_up_after = 150;  // segments without progress
 
 // The keys of one choice, and their names in a script.
@@ -219,88 +222,38 @@ bool save_script(const std::string& path, const std::vector<Frame>& frames, int 
     return false;
 }
 
-// A whole number from low to high, or nothing.
-std::optional<int> number(const std::string& text, int low, int high) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc{} || stop != end || value < low || value > high) return std::nullopt;
-    return value;
+// The script of the levels up to `level` (from 1): levelN.txt in the --out folder for a level
+// before the game's last, game.txt for the last; with --level, the --out file itself.
+std::string script_path(const SolveOptions& options, int level) {
+    if (!options.level_file.empty()) return options.out;
+    return options.out + (level < level_count() ? "/level" + std::to_string(level) + ".txt"
+                                                : "/game.txt");
 }
 
-struct Options {
-    std::string data = ".", out;
-    int levels = 1;
-};
-
-// The command line, or false after one line saying what is wrong with it.
-bool read_options(int argc, char** argv, Options& options) {
-    constexpr const char* usage =
-        " (usage: brickrun-solve --data DIR --levels 1|2|3 --out DIR [--segment N] [--beam N])";
-    for (int i = 1; i < argc; i += 2) {
-        const std::string option = argv[i];
-        const bool known = option == "--data" || option == "--levels" || option == "--out" ||
-                           option == "--segment" || option == "--beam";
-        if (!known) {
-            std::fprintf(stderr, "brickrun-solve: unknown option %s%s\n", option.c_str(), usage);
-            return false;
-        }
-        if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-            std::fprintf(stderr, "brickrun-solve: %s needs a value%s\n", option.c_str(), usage);
-            return false;
-        }
-        const std::string value = argv[i + 1];
-        std::optional<int> n = 1;
-        if (option == "--data") options.data = value;
-        else if (option == "--out") options.out = value;
-        else if (option == "--levels" && (n = number(value, 1, 3))) options.levels = *n;
-        else if (option == "--segment" && (n = number(value, 1, 1000))) segment_frames = *n;
-        else if (option == "--beam" && (n = number(value, 1, 1000))) beam_width = *n;
-        if (!n) {
-            std::fprintf(stderr, "brickrun-solve: %s %s: say a whole number from 1 to %s\n",
-                         option.c_str(), value.c_str(), option == "--levels" ? "3" : "1000");
-            return false;
-        }
-    }
-    if (options.out.empty()) {
-        std::fprintf(stderr, "brickrun-solve: --out names no folder to write the scripts into%s\n",
-                     usage);
-        return false;
-    }
-    // A search takes minutes: a folder the scripts cannot go into is found out before it starts.
-    if (!std::filesystem::is_directory(options.out)) {
-        std::fprintf(stderr, "brickrun-solve: --out %s: there is no such folder\n",
-                     options.out.c_str());
-        return false;
-    }
-    if (access(options.out.c_str(), W_OK) != 0) {
-        std::fprintf(stderr, "brickrun-solve: --out %s: cannot write into it: %s\n",
-                     options.out.c_str(), std::strerror(errno));
-        return false;
-    }
-    options.out = std::filesystem::absolute(options.out).string();
-    return true;
+// The level's name in messages: its file in a pack, its number among the built-in ones.
+std::string level_name(int level) {
+    if (level_pack.levels.empty()) return "level " + std::to_string(level);
+    return "level " + std::to_string(level) + " (" +
+           level_pack.levels[static_cast<size_t>(level - 1)].file + ")";
 }
 
 }  // namespace
 
-constexpr const char* help = R"(usage: brickrun-solve --data DIR --levels 1|2|3 --out DIR [--segment N] [--beam N]
-Searches, by playing the real game headless, for input scripts that clear the levels from the
-title menu without losing a life, and writes them to the --out folder (levelN.txt, game.txt).
-
-  --data DIR      the built game data
-  --levels N      clear the first N levels (3: the whole game)
-  --out DIR       where the scripts go (a folder that exists)
-  --segment N     frames each choice of keys is held for (default 4)
-  --beam N        how many candidates the search keeps at each step (default 8)
-  -h, --help      print this and exit
-  --version       print the version and exit
-)";
-
 int main(int argc, char** argv) {
-    if (answer_help_or_version(argc, argv, "brickrun-solve", help)) return 0;
-    Options options;
-    if (!read_options(argc, argv, options)) return 2;
+    if (answer_help_or_version(argc, argv, "brickrun-solve", solve_help)) return 0;
+    SolveOptions options;
+    if (!read_solve_options(argc, argv, options)) return 2;
+    segment_frames = options.segment_frames;
+    beam_width = options.beam_width;
+    // A pack is read from where the solver was started, before moving to the data.
+    std::string error;
+    const bool levels_read = options.pack              ? use_levels_folder(options.pack_dir, error)
+                             : options.level_file.empty() ? true
+                                                          : load_level_file(options.level_file, error);
+    if (!levels_read) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
     if (chdir(options.data.c_str()) != 0) {
         std::fprintf(stderr, "brickrun-solve: cannot enter %s\n", options.data.c_str());
         return 2;
@@ -316,20 +269,24 @@ int main(int argc, char** argv) {
     node.lives = game_state.lives;
     node.snapshot = ProgramSnapshot::take();
     node.hero = player;
-    for (int level = 1; level <= options.levels; ++level) {
+    const int levels = level_pack.levels.empty() ? options.levels : level_count();
+    for (int level = 1; level <= levels; ++level) {
+        furthest = 0;
         if (!solve_level(node)) {
-            const std::string furthest_path = options.out + "/furthest.txt";
-            std::fprintf(stderr, "brickrun-solve: no clear found for level %d (the hero got as far "
-                                 "as world x %d; its keys are in %s)\n",
-                         level, furthest, furthest_path.c_str());
+            const std::string furthest_path = options.level_file.empty()
+                                                  ? options.out + "/furthest.txt"
+                                                  : options.out + ".furthest";
+            std::fprintf(stderr, "brickrun-solve: no clear found for %s (the hero got as far as "
+                                 "world x %d; its keys are in %s)\n",
+                         level_name(level).c_str(), furthest, furthest_path.c_str());
             save_script(furthest_path, furthest_frames, level);
             return 1;
         }
-        const std::string name = level < 3 ? "/level" + std::to_string(level) + ".txt" : "/game.txt";
-        if (!save_script(options.out + name, node.frames, level)) return 1;
-        std::fprintf(stderr, "level %d: through the pipe after present %d, written to %s\n", level,
-                     node.presents, (options.out + name).c_str());
-        if (level < options.levels) {  // the next level and its banner
+        const std::string path = script_path(options, level);
+        if (!save_script(path, node.frames, level)) return 1;
+        std::fprintf(stderr, "%s: through the pipe after present %d, written to %s\n",
+                     level_name(level).c_str(), node.presents, path.c_str());
+        if (level < levels) {  // the next level and its banner
             node.snapshot.restore();
             if (!play(node, no_keys)) return 1;
             node.lives = game_state.lives;
