@@ -3,6 +3,9 @@
 // the game-over screen), which the game flow shows.
 #pragma once
 
+#include "world/tile_map.h"
+
+#include <cstdint>
 #include <string>
 
 // Appends one object per object cell of current_map (column by column, top to bottom within a
@@ -13,6 +16,10 @@ void populate_level();
 // Restarts the level in play with a fresh hero. False, with the reason in error and nothing
 // changed, when the map cannot be read again.
 bool reload_level(std::string& error);
+
+// Starts play on a map made in memory (the level editor's), as a restart does, with a fresh hero
+// standing in cell (col, row), its feet on the cell's bottom edge, and the camera at `scroll`.
+void start_level_at(const TileMap& map, int32_t col, int32_t row, int32_t scroll);
 
 // Advances level_index and loads its map (after the third level the game is over), keeping the
 // hero's power. False, with the reason in error, when the map cannot be read.

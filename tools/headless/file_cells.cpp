@@ -11,7 +11,13 @@ int32_t FileCells::at(const TileMap& map, int64_t index) {
         std::string error;
         file_cell_count = 0;
         file_cells.reset();
-        if (read_map(map.path, as_read, error)) {
+        if (map.path[0] == '\0') {
+            // A map made in memory (the level editor's, in test-play) has no file: its cells as
+            // first seen stand for it.
+            file_cell_count = static_cast<int64_t>(map.map_width) * map.map_height;
+            file_cells = std::shared_ptr<int32_t[]>(new int32_t[static_cast<size_t>(file_cell_count)]);
+            for (int64_t i = 0; i < file_cell_count; ++i) file_cells[i] = map.cell(i);
+        } else if (read_map(map.path, as_read, error)) {
             file_cells = as_read.map_cells;
             file_cell_count = static_cast<int64_t>(as_read.map_width) * as_read.map_height;
         }

@@ -1,5 +1,6 @@
 // The cells of the map in play as its file holds them, for comparing with the cells the game has
-// changed. The file is read again whenever the cells in play are replaced (a level load).
+// changed. The file is read again whenever the cells in play are replaced (a level load); a map
+// with no file (the level editor's) is taken as it stands when first seen.
 #pragma once
 
 #include "world/tile_map.h"

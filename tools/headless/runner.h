@@ -24,6 +24,7 @@ struct RunOptions {
     std::string guide_file;   // a script the monkey follows now and then from the menu
     std::string audio_file;   // empty: no sound is mixed
     bool pictures = true;     // false: the rules run without drawing a pixel (--no-pictures)
+    std::string edit_file;    // non-empty: the level editor on this level instead of the menu
 };
 
 // Reads the command line. False with a message in error for bad arguments.
