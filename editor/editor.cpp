@@ -118,7 +118,7 @@ void Editor::keys(const Input& input, Request& request) {
         question_ = Question::leave;
     }
     if (input.pressed(key_z)) zoomed_ = !zoomed_;
-    if (input.pressed(key_t)) {
+    if (input.pressed(key_test_play)) {
         if (pointer_cell_) {
             test_start_ = *pointer_cell_;
             request = Request::test_play;
