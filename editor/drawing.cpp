@@ -16,6 +16,7 @@ namespace {
 constexpr uint32_t sky_colour = 0xFF00C0FF;  // the game's sky behind the map
 constexpr uint32_t grid_colour = 0x28000000;
 constexpr uint32_t past_end_colour = 0x90000000;
+constexpr uint32_t outside_colour = 0xFF004860;  // the sky under past_end_colour
 constexpr uint32_t problem_colour = 0xFFFF2020;
 constexpr uint32_t warning_colour = 0xFFFF9020;
 constexpr uint32_t pointer_colour = 0xFFFFFFFF;
@@ -91,7 +92,8 @@ TileMap painted_map(const LevelDocument& document, int first, int count) {
     TileMap map;
     map.map_width = count;
     map.map_height = document.height();
-    map.map_cells = std::shared_ptr<int32_t[]>(new int32_t[static_cast<size_t>(count) * map.map_height]);
+    map.map_cells =
+        std::shared_ptr<int32_t[]>(new int32_t[static_cast<size_t>(count) * map.map_height]);
     for (int row = 0; row < map.map_height; ++row) {
         for (int i = 0; i < count; ++i) {
             const char piece = first + i < document.width() ? document.at(first + i, row) : '.';
@@ -118,6 +120,9 @@ void draw_level(const Editor& editor, const View& view) {
     const LevelDocument& document = editor.document();
     fill_rect(0, 0, picture_width, picture_height, sky_colour);
     if (editor.zoomed()) {
+        // Sky where the level is, dark around it.
+        fill_rect(0, 0, picture_width, picture_height, outside_colour);
+        fill_rect(view.left, view.top, view.columns * view.cell, view.rows * view.cell, sky_colour);
         for_each_shown_cell(view, [&](int col, int row, int32_t x, int32_t y) {
             const char piece = document.at(col, row);
             if (piece != '.') draw_piece(piece, x, y, view.cell);
@@ -133,15 +138,19 @@ void draw_level(const Editor& editor, const View& view) {
     const int32_t right = view.x_of(view.columns), bottom = view.y_of(view.rows);
     const int32_t top = std::max(view.y_of(0), bar_height);
     if (view.cell >= 4) {
-        for (int32_t x = view.x_of(view.first_column); x < std::min(right, picture_width); x += view.cell)
+        const int32_t grid_right = std::min(right, picture_width);
+        const int32_t grid_left = std::max(view.left, 0);
+        for (int32_t x = view.x_of(view.first_column); x < grid_right; x += view.cell)
             fill_rect(x, top, 1, std::min(bottom, picture_height) - top, grid_colour);
         for (int row = 0; row < view.rows; ++row) {
             const int32_t y = view.y_of(row);
             if (y >= top && y < picture_height)
-                fill_rect(std::max(view.left, 0), y, std::min(right, picture_width) - std::max(view.left, 0), 1, grid_colour);
+                fill_rect(grid_left, y, grid_right - grid_left, 1, grid_colour);
         }
     }
-    if (right < picture_width) fill_rect(right, bar_height, picture_width - right, picture_height - bar_height, past_end_colour);
+    if (!editor.zoomed() && right < picture_width)
+        fill_rect(right, bar_height, picture_width - right, picture_height - bar_height,
+                  past_end_colour);
     if (editor.zoomed()) {
         const int32_t x = view.x_of(editor.view_column());
         frame(x, view.y_of(0), visible_columns * view.cell, view.rows * view.cell, 1, pointer_colour);
@@ -150,10 +159,12 @@ void draw_level(const Editor& editor, const View& view) {
 
 void draw_marks(const Editor& editor, const View& view) {
     const int32_t thick = view.cell >= 8 ? 2 : 1;
+    // Around a cell too small to show a frame inside it, the frame goes round it.
+    const int32_t out = view.cell >= 8 ? 0 : 2;
     for (const Problem& problem : editor.problems()) {
         if (problem.col < 0) continue;
-        frame(view.x_of(problem.col), view.y_of(problem.row), view.cell, view.cell, thick,
-              problem.warning ? warning_colour : problem_colour);
+        frame(view.x_of(problem.col) - out, view.y_of(problem.row) - out, view.cell + 2 * out,
+              view.cell + 2 * out, thick, problem.warning ? warning_colour : problem_colour);
     }
     if (auto corners = editor.fill_rectangle()) {
         const auto [a, b] = *corners;
@@ -177,15 +188,17 @@ void draw_bar(const Editor& editor) {
             frame(x - 2, palette_y - 2, tile + 4, tile + 4, 2, selected_colour);
     }
     const int32_t info_x = palette_x + static_cast<int32_t>(pieces.size()) * palette_step + 4;
-    draw_text(info_x, 6, (std::string(1, editor.selected()) + "  " + piece_name(editor.selected())).c_str(),
-              game_font, text_colour);
+    const std::string chosen = std::string(1, editor.selected()) + "  " + piece_name(editor.selected());
+    draw_text(info_x, 6, chosen.c_str(), game_font, text_colour);
     std::string where = "undo " + std::to_string(editor.document().undo_depth());
     if (auto cell = editor.pointer_cell())
-        where = "col " + std::to_string(cell->col + 1) + " row " + std::to_string(cell->row + 1) + "  " + where;
+        where = "col " + std::to_string(cell->col + 1) + " row " + std::to_string(cell->row + 1) +
+                "  " + where;
     if (editor.unsaved()) where += "  *";
     draw_text(info_x, 20, where.c_str(), game_font, text_colour);
     const bool asking = editor.question() != Question::none;
-    draw_text(palette_x, status_y, editor.status().c_str(), game_font, asking ? question_colour : text_colour);
+    draw_text(palette_x, status_y, editor.status().c_str(), game_font,
+              asking ? question_colour : text_colour);
 }
 
 }  // namespace
