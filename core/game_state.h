@@ -26,8 +26,9 @@ struct GameState {
 extern GameState game_state;
 
 // Which screen the picture being presented shows: the title menu, the level banner, the game-over
-// screen or a game frame. Nothing in the game reads it; the headless trace and tests do.
-enum class Screen { menu, banner, game_over, game };
+// screen, a game frame or the level editor. Nothing in the game reads it; the headless trace and
+// tests do.
+enum class Screen { menu, banner, game_over, game, editor };
 extern Screen current_screen;
 
 // A quit message was taken from the window's queue; never cleared while the program runs.

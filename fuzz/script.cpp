@@ -1,5 +1,6 @@
 // The input-script parser of the headless runner. What it accepts indexes the headless backend's
-// key table directly, so every key it hands out must be one the table has.
+// key table directly, so every key it hands out must be one the table has (or the wheel or the
+// pointer, which the backend takes apart).
 #include "fuzz/support.h"
 #include "platform/headless/headless.h"
 
@@ -20,8 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int previous = 0;
     for (const InputChange& change : script) {
         fuzz::expect(change.after_present >= previous, "moments never go back");
-        fuzz::expect(change.key >= 0 && change.key <= platform::headless::mouse1,
-                     "every key is a keyboard code or the mouse button");
+        fuzz::expect(change.key >= 0 && change.key <= platform::headless::pointer,
+                     "every key is a keyboard code, a mouse button, a wheel notch or the pointer");
+        fuzz::expect(change.key != platform::headless::pointer ||
+                         (change.x >= -9999 && change.x <= 9999 && change.y >= -9999 &&
+                          change.y <= 9999),
+                     "the pointer stays within its bounds");
         previous = change.after_present;
     }
     return 0;

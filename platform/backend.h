@@ -27,5 +27,6 @@ bool keyboard_open();
 bool keyboard_read(uint8_t keys[256]);
 bool mouse_open();
 bool mouse_read(MouseState& state);
+bool pointer_read(PointerState& state);
 
 }  // namespace platform::backend

@@ -182,6 +182,17 @@ void mouse_close();
 // Movement since the previous read, and the buttons.
 bool mouse_read(MouseState& state);
 
+// The pointer as the level editor reads it, the game never: where it is over the picture, in
+// picture pixels through the window's scaling (outside 0..799 or 0..599 over the black around the
+// picture), its three buttons and the wheel notches turned since the last read (away from the
+// player counts up). Read from the opened mouse; a read fails while the window lacks the focus.
+struct PointerState {
+    int32_t x = 0, y = 0;
+    int32_t wheel = 0;
+    uint8_t buttons[3] = {0, 0, 0};  // left, right, middle: 0x80 while held
+};
+bool pointer_read(PointerState& state);
+
 }  // namespace platform
 
 namespace platform {

@@ -260,4 +260,18 @@ bool mouse_read(MouseState& state) {
     return event.ok;
 }
 
+bool pointer_read(PointerState& state) {
+    Event event;
+    if (reader) {
+        if (!take(Event::pointer_read, event)) event = failed(Event::pointer_read);
+        if (event.ok) state = event.pointer;
+    } else {
+        event.type = Event::pointer_read;
+        event.ok = backend::pointer_read(state);
+        event.pointer = state;
+    }
+    note(event);
+    return event.ok;
+}
+
 }  // namespace platform

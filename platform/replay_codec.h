@@ -13,10 +13,11 @@ namespace platform::replay::codec {
 enum Kind : uint8_t {
     k_end = 0x0, k_copy = 0x1, k_clock = 0x2, k_wait = 0x3, k_sleep = 0x4, k_keys = 0x5,
     k_keys_failed = 0x6, k_mouse_still = 0x7, k_mouse_moved = 0x8, k_mouse_failed = 0x9,
-    k_message = 0xA, k_opened = 0xB,
+    k_message = 0xA, k_opened = 0xB, k_pointer = 0xC,
 };
 constexpr uint8_t escape = 15;  // low four bits: the value follows as a varint
 constexpr uint8_t held = 0x80;
+constexpr uint8_t pointer_failed = 8;  // a pointer record's low bits for a read that failed
 
 // Where a record's bytes come from: the file (kept for the copy history, counted in the checksum)
 // or a record already read.

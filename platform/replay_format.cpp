@@ -177,6 +177,19 @@ bool decode(uint8_t tag, Source& in, const CodecState& s, Event& e, std::string&
         return get_int32(in, e.mouse.dx, "mouse motion", error) &&
                get_int32(in, e.mouse.dy, "mouse motion", error) &&
                get_int32(in, e.mouse.dz, "mouse motion", error);
+    // The editor's pointer: the buttons in the low three bits, or the fourth alone for a failed
+    // read; a read that worked carries where the pointer is and the wheel's turn.
+    case k_pointer:
+        e.type = Event::pointer_read;
+        if (low == pointer_failed) {
+            e.ok = false;
+            return true;
+        }
+        if (low > 7) break;
+        for (int i = 0; i < 3; ++i) e.pointer.buttons[i] = (low >> i & 1) ? held : 0;
+        return get_int32(in, e.pointer.x, "pointer position", error) &&
+               get_int32(in, e.pointer.y, "pointer position", error) &&
+               get_int32(in, e.pointer.wheel, "wheel turn", error);
     case k_message:
         e.type = Event::message;
         e.value = low;
@@ -252,6 +265,18 @@ std::string encode(const Event& e, const CodecState& s) {
         }
         break;
     }
+    case Event::pointer_read: {
+        const PointerState& p = e.pointer;
+        if (!e.ok) {
+            out.push_back(static_cast<char>(k_pointer << 4 | pointer_failed));
+            break;
+        }
+        uint8_t mask = 0;
+        for (int i = 0; i < 3; ++i) mask |= (p.buttons[i] & held) ? 1 << i : 0;
+        out.push_back(static_cast<char>(k_pointer << 4 | mask));
+        for (int32_t v : {p.x, p.y, p.wheel}) put_varint(out, zigzag(v));
+        break;
+    }
     case Event::message: out.push_back(static_cast<char>(k_message << 4 | e.value)); break;
     case Event::opened:
         out.push_back(static_cast<char>(k_opened << 4 | e.value << 1 | (e.ok ? 1 : 0)));
@@ -273,6 +298,7 @@ const char* describe(Event::Type type) {
     case Event::mouse_read: return "a mouse read";
     case Event::message: return "a message";
     case Event::opened: return "a device opening";
+    case Event::pointer_read: return "a pointer read";
     }
     return "?";
 }

@@ -24,11 +24,14 @@ constexpr uint8_t version = 1;
 
 // One read across the boundary, as the game saw it.
 struct Event {
-    enum Type : uint8_t { end, clock, wait, sleep, keys_read, mouse_read, message, opened };
+    enum Type : uint8_t {
+        end, clock, wait, sleep, keys_read, mouse_read, message, opened, pointer_read
+    };
     Type type = end;
     bool ok = true;      // keys, mouse, opened: whether the call succeeded
     uint32_t value = 0;  // clock reading, wait deadline, sleep ms, message (Take), opened (Open)
     MouseState mouse;    // mouse reads that succeeded
+    PointerState pointer;  // pointer reads that succeeded
     std::array<uint8_t, 256> keys{};  // keyboard reads that succeeded: 0x80 while held
 };
 

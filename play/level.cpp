@@ -130,6 +130,22 @@ bool play_map(const int32_t* cells, int32_t width, int32_t height, int32_t hero_
     return reload_level(error);
 }
 
+void start_level_at(const TileMap& map, int32_t col, int32_t row, int32_t scroll) {
+    // A fresh hero stands at x 67 in column 2 with its feet on map row 17's bottom edge.
+    constexpr int32_t start_column = 2, start_row = 17;
+    level_source = LevelSource{map};  // what the trace compares the cells in play with
+    install_fresh(level_source.fresh);
+    clear_level();
+    player = Player{};
+    // The picture its first frame would choose, for the picture drawn before that frame runs.
+    player.sprite = player.spr_stand;
+    player.scroll = scroll;
+    player.x = Player::start_x + cell_size * (col - start_column) - scroll;
+    player.set_y(Player::start_y + cell_size * (row - start_row));
+    objects.append(&player, KIND_PLAYER);
+    populate_level();
+}
+
 bool load_next_level(std::string& error) {
     // After the last level comes the first again, behind the game-over screen.
     const int32_t count = level_count();

@@ -1,7 +1,9 @@
 // Levels in play: turning a map's object cells into objects, restarting the level after a lost
-// life, and moving on to the next level (of the three built-in maps, or of the pack in play). Each load is followed by the level banner (or
-// the game-over screen), which the game flow shows.
+// life, and moving on to the next level (of the three built-in maps, or of the pack in play). Each
+// load is followed by the level banner (or the game-over screen), which the game flow shows.
 #pragma once
+
+#include "world/tile_map.h"
 
 #include <cstdint>
 #include <string>
@@ -14,6 +16,10 @@ void populate_level();
 // Restarts the level in play with a fresh hero. False, with the reason in error and nothing
 // changed, when the map cannot be read again.
 bool reload_level(std::string& error);
+
+// Starts play on a map made in memory (the level editor's), as a restart does, with a fresh hero
+// standing in cell (col, row), its feet on the cell's bottom edge, and the camera at `scroll`.
+void start_level_at(const TileMap& map, int32_t col, int32_t row, int32_t scroll);
 
 // Advances level_index and loads its map (after the last level the game is over, and the first
 // level is loaded again behind the game-over screen), keeping the hero's power. False, with the

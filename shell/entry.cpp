@@ -1,6 +1,8 @@
 #include "shell/entry.h"
 
 #include "core/game_state.h"
+#include "editor/session.h"
+#include "shell/edit.h"
 #include "shell/flow.h"
 #include "shell/program_state.h"
 #include "shell/startup.h"
@@ -33,6 +35,7 @@ int open_game() {
 }
 
 int close_game() {
+    editor::close_session(false);
     shutdown();
     if (level_load_error.empty()) return 0;
     platform::report_fatal("brickrun: cannot load the level: " + level_load_error);
@@ -41,6 +44,19 @@ int close_game() {
 
 int win_main() {
     if (int status = open_game()) return status;
+    while (game_step()) {
+    }
+    return close_game();
+}
+
+int edit_main(const std::string& path) {
+    if (int status = open_game()) return status;
+    std::string error;
+    if (!begin_editing(path, error)) {
+        platform::report_fatal("brickrun: " + path + ": " + error);
+        shutdown();
+        return 1;
+    }
     while (game_step()) {
     }
     return close_game();

@@ -8,10 +8,16 @@
 
 #include "platform/platform.h"
 
+#include <string>
+
 // The whole program; returns its exit status: 0, or 1 after one line on stderr when the game cannot
 // start (no display, no device, a level that cannot be read) or a level cannot be read when it is
 // reached.
 int win_main();
+
+// The level editor on the level at `path` (empty: a new level), in place of the title menu; 1 after
+// one line on stderr when the level cannot be read.
+int edit_main(const std::string& path);
 
 // win_main in two halves around the steps, for programs that drive the steps themselves (the
 // headless runner, the solver): open_game is 0 once the game can run, else the exit status (after

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "render/graphics.h"
 #include "shell/banner.h"
+#include "shell/edit.h"
 #include "shell/entry.h"
 #include "shell/frame.h"
 #include "shell/menu.h"
@@ -41,6 +42,7 @@ Outcome next_level() {
 Outcome turn() {
     if (quit_requested) return Outcome::end;
     drain_messages();
+    if (flow.test_play && (game_state.restart_level || game_state.next_level)) return end_test_play();
     if (game_state.in_game) {
         flow.phase = Phase::restart;
     } else {
@@ -70,6 +72,7 @@ Outcome run_phase() {
             return Outcome::go_on;
         case Phase::frame: return run_frame();
         case Phase::frame_shown: return finish_frame();
+        case Phase::editor: return run_editor();
         case Phase::ended: return Outcome::end;
     }
     return Outcome::end;

@@ -26,6 +26,7 @@ enum class Phase : uint8_t {
     next_level_shown, // its banner is over
     frame,            // a game frame, up to its present
     frame_shown,      // the rest of the game frame: the world, its drawing, the exit keys
+    editor,           // a level editor pass: its input, its picture and its present
     ended,            // the program is to end
 };
 
@@ -34,6 +35,8 @@ struct Flow {
     Phase after_banner = Phase::turn;  // what the banner hands over to when it is done
     int32_t menu_choice = 0;           // 0 "Start Game", 1 "Exit Game"
     int32_t banner_end = 0;            // clock value (signed) at which the banner ends
+    bool test_play = false;            // the game plays the level editor's level, and goes back
+                                       // to the editor when the hero leaves it or is lost
 };
 
 extern Flow flow;

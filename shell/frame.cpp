@@ -1,5 +1,7 @@
 #include "shell/frame.h"
 
+#include "shell/edit.h"
+
 #include "core/game_state.h"
 #include "platform/platform.h"
 #include "play/world.h"
@@ -85,8 +87,10 @@ void draw_debug_overlay() {
     draw_labelled("FPS:", 2, 490, game_state.fps, 50, 490);
 }
 
-// The picture of the frame, from the state its rules left. The tiles are drawn as they stand after
-// the rules: the only cells the rules change are blocks' own, which are drawn as sky either way.
+}  // namespace
+
+// The tiles are drawn as they stand after the rules: the only cells the rules change are blocks'
+// own, which are drawn as sky either way.
 void draw_frame() {
     fill_rect(0, 0, screen_width, screen_height, sky_colour);
     MapPainter painter;
@@ -95,8 +99,6 @@ void draw_frame() {
     draw_heads_up_display();
     if (key_held(DIK_D)) draw_debug_overlay();
 }
-
-}  // namespace
 
 Outcome run_frame() {
     if (quit_requested) return Outcome::end;  // closed during the banner
@@ -123,7 +125,7 @@ Outcome finish_frame() {
     if (key_held(DIK_S)) platform::sleep_ms(slow_motion_ms);
     if (drawing()) draw_frame();
 
-    if (key_held(DIK_ESCAPE) || mouse_left_down) return Outcome::end;
+    if (key_held(DIK_ESCAPE) || mouse_left_down) return flow.test_play ? end_test_play() : Outcome::end;
 
     if (game_state.fps_frames == 0)
         game_state.fps_window_start = static_cast<float>(platform::time_ms());

@@ -10,5 +10,9 @@
 
 // Phase::frame. A close request that came during a banner ends the game here.
 Outcome run_frame();
-// Phase::frame_shown. Escape or the left mouse button ends the game.
+// Phase::frame_shown. Escape or the left mouse button ends the game (test-play goes back to the
+// level editor instead).
 Outcome finish_frame();
+
+// The picture of a game frame, from the state the rules left.
+void draw_frame();

@@ -32,14 +32,24 @@ constexpr const char* options = R"(
   --scale fill    full screen, and in a window more than twice the picture's size, fill the
                   screen with sharp pixels (the default)
   --scale whole   show the picture only at whole multiples of its size, black around it
+  --edit [FILE]   open the level FILE (a text level) in the level editor; a new level when FILE
+                  is not there or not given (then saved in the player's levels folder)
   -h, --help      print this and exit
   --version       print the version and exit
 
 Keys: arrows walk, crouch and choose; Space jumps; Left Shift runs; Return chooses; Escape quits;
 M sound off and on; F11 or Alt+Return full screen; F10 whole multiples only, or fill.
+
+The level editor: left button paints the chosen piece, right button clears, Shift+drag fills a
+rectangle (left) or clears one (right); the palette or Tab, Shift+Tab and 1-0 choose the piece.
+Arrows, PageUp/PageDown, Home/End, the wheel and the middle button scroll; Z zooms out and in;
+[ and ] make the level a column narrower or wider (Shift: ten); Ctrl+Z undo, Ctrl+Y redo, Ctrl+S
+save; T plays from the cell under the pointer (Escape comes back); Escape leaves.
 )";
 
-constexpr const char* usage_line = " [--data DIR] [--levels [DIR]] [--record FILE] [--mute] [--no-music] [--scale whole|fill]";
+constexpr const char* usage_line =
+    " [--data DIR] [--levels [DIR]] [--record FILE] [--mute] [--no-music] [--scale whole|fill]"
+    " [--edit [FILE]]";
 
 }  // namespace
 
@@ -48,13 +58,18 @@ int main(int argc, char** argv) {
     const std::string help = std::string("usage: ") + name + usage_line + "\n" + what + options;
     if (answer_help_or_version(argc, argv, name, help.c_str())) return 0;
     const std::string usage = std::string(" (usage: ") + name + usage_line + ")";
-    std::string record, data, levels;
-    bool levels_given = false;
+    std::string record, data, levels, edit;
+    bool levels_given = false, editing = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--levels") {
             levels = take_levels_folder(argc, argv, i);
             levels_given = true;
+            continue;
+        }
+        if (arg == "--edit") {
+            editing = true;
+            if (i + 1 < argc && argv[i + 1][0] != '-') edit = argv[++i];
             continue;
         }
         if (arg == "--mute") {
@@ -101,7 +116,7 @@ int main(int argc, char** argv) {
         platform::report_fatal("brickrun: " + record + ": " + error);
         return 2;
     }
-    int status = win_main();
+    int status = editing ? edit_main(edit) : win_main();
     if (!platform::replay::finish_recording(true, error)) {
         platform::report_fatal("brickrun: " + record + ": " + error);
         if (status == 0) status = 2;

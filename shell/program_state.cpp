@@ -4,6 +4,7 @@
 #include "blocks/item.h"
 #include "core/game_state.h"
 #include "core/pictures.h"
+#include "editor/session.h"
 #include "enemies/enemy.h"
 #include "platform/platform.h"
 #include "player/player.h"
@@ -64,6 +65,7 @@ void visit_program_state(Visit&& visit) {
     visit(player);
     visit(flow);
     visit(level_load_error);
+    visit(editor::session);
 }
 
 struct Resetter {

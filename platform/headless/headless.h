@@ -18,17 +18,28 @@ namespace platform::headless {
 constexpr uint32_t start_time = 1000000;  // virtual milliseconds at reset
 constexpr uint32_t present_ms = 33;       // virtual time one present takes, unless set otherwise
 
-// The key code scripts use for the left mouse button (DirectInput codes end at 255).
+// The codes scripts use beyond the keys (DirectInput codes end at 255): the left, right and middle
+// mouse buttons, which go down and up like keys; a notch of the wheel either way; and the pointer
+// moving to a place over the picture.
 constexpr int mouse1 = 256;
+constexpr int mouse2 = 257;
+constexpr int mouse3 = 258;
+constexpr int wheel_up = 259;
+constexpr int wheel_down = 260;
+constexpr int pointer = 261;
 
-// One change of input: after present `after_present`, `key` is down or up.
+// One change of input: after present `after_present`, `key` is down or up; a wheel notch is
+// turned; or the pointer moves to (x, y), in picture pixels.
 struct InputChange {
     int after_present = 0;
-    int key = 0;  // DirectInput code, or mouse1
+    int key = 0;  // DirectInput code, a mouse button, a wheel notch or the pointer
     bool down = false;
+    int x = 0, y = 0;  // the pointer's place
 };
 
 // Reads a script: one line per moment, "N +KEY -KEY ...", '#' starts a comment, N never decreases.
+// Besides keys (+KEY, -KEY, and +MOUSE1..3 for the buttons) a line may hold WHEELUP and WHEELDOWN
+// (one notch each) and @X,Y (the pointer moves there; -9999 to 9999).
 // On failure returns false with error naming the line ("line 3: unknown key 'ENTER'").
 bool parse_script(std::istream& in, std::vector<InputChange>& out, std::string& error);
 // parse_script on the file at path; error is "cannot read the input script" when it does not open.
@@ -53,10 +64,14 @@ void set_present_ms(uint32_t ms);
 void set_time(uint32_t ms);
 
 void set_script(std::vector<InputChange> script);
-// Sets a key (or mouse1) directly, from now on, for tests.
+// Sets a key (or a mouse button) directly, from now on, for tests.
 void set_key(int key, bool down);
 // Mouse movement the next mouse read reports.
 void add_mouse_motion(int dx, int dy);
+// Puts the pointer at (x, y) in picture pixels, from now on.
+void set_pointer(int x, int y);
+// Notches of the wheel (up positive) the next pointer read reports.
+void turn_wheel(int notches);
 // The user clicks the window's close button.
 void request_close();
 

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "platform/sdl/gamepad.h"
 #include "platform/sdl/keymap.h"
+#include "platform/sdl/pointer.h"
 
 #include <SDL.h>
 
@@ -84,6 +85,19 @@ bool backend::mouse_read(MouseState& state) {
     state.dy = dy;
     state.buttons[0] = (buttons & SDL_BUTTON_LMASK) != 0 ? held : uint8_t{0};
     state.buttons[1] = (buttons & SDL_BUTTON_RMASK) != 0 ? held : uint8_t{0};
+    return true;
+}
+
+bool backend::pointer_read(PointerState& state) {
+    if (!readable(mouse_ready)) return false;
+    int x = 0;
+    int y = 0;
+    const Uint32 buttons = SDL_GetMouseState(&x, &y);
+    state = PointerState{};
+    sdl::picture_point(x, y, state.x, state.y);
+    state.wheel = sdl::take_wheel();
+    const Uint32 masks[3] = {SDL_BUTTON_LMASK, SDL_BUTTON_RMASK, SDL_BUTTON_MMASK};
+    for (int i = 0; i < 3; ++i) state.buttons[i] = (buttons & masks[i]) != 0 ? held : uint8_t{0};
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/scaling.h"
 #include "platform/sdl/gamepad.h"
+#include "platform/sdl/pointer.h"
 
 #include <SDL.h>
 #include <fcntl.h>
@@ -50,6 +51,8 @@ Placement drawn_at;
 // instead of spinning a core.
 constexpr uint32_t refresh_ms = 16;
 uint32_t last_shown = 0;
+
+int32_t wheel_notches = 0;  // turned since the editor's last pointer read
 
 // The video drivers that show a window someone can see, in SDL's order. Left to itself SDL falls back
 // to its offscreen driver and reports success with no display at all. Wayland is tried only where a
@@ -226,6 +229,9 @@ void pump() {
         if (is_full_screen_key(event)) toggle_full_screen();
         if (is_scaling_key(event)) toggle_scaling();
         if (is_mute_key(event)) audio::set_muted(!audio::muted());
+        if (event.type == SDL_MOUSEWHEEL)
+            wheel_notches += event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y
+                                                                            : event.wheel.y;
         if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
                                               event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED))
             redraw_all = true;
@@ -318,6 +324,28 @@ std::string program_folder() {
     std::string folder = base;
     SDL_free(base);
     return folder;
+}
+
+void sdl::picture_point(int window_x, int window_y, int32_t& x, int32_t& y) {
+    const Placement at = drawn_at;
+    if (at.width <= 0 || at.height <= 0) {
+        x = window_x;
+        y = window_y;
+        return;
+    }
+    // Floored, so the black left of and above the picture reads as negative.
+    auto scale = [](int offset, int picture, int shown) {
+        const int64_t scaled = static_cast<int64_t>(offset) * picture;
+        return static_cast<int32_t>(scaled >= 0 ? scaled / shown : (scaled - shown + 1) / shown);
+    };
+    x = scale(window_x - at.left, picture_width, at.width);
+    y = scale(window_y - at.top, picture_height, at.height);
+}
+
+int32_t sdl::take_wheel() {
+    const int32_t notches = wheel_notches;
+    wheel_notches = 0;
+    return notches;
 }
 
 namespace backend {

@@ -140,6 +140,9 @@ bool backend::mouse_read(MouseState& state) {
     return true;
 }
 
+// The page has no level editor: its pointer never reads.
+bool backend::pointer_read(PointerState&) { return false; }
+
 }  // namespace platform
 
 extern "C" {

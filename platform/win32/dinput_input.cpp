@@ -87,6 +87,14 @@ bool read(Device& d, DWORD size, void* state) {
     return SUCCEEDED(r);
 }
 
+// The editor's pointer. The exclusive mouse hides the system's cursor and stops its messages, so
+// the pointer is the mouse's own movement added up over the picture, which the editor marks.
+struct Pointer {
+    int32_t x = 400, y = 300;
+    int32_t wheel_left = 0;  // wheel movement short of a whole notch
+};
+Pointer pointer;
+
 }  // namespace
 
 bool backend::keyboard_open() { return open(keyboard, GUID_SysKeyboard, &c_dfDIKeyboard, "keyboard"); }
@@ -117,6 +125,21 @@ bool backend::mouse_read(MouseState& state) {
     state.dy = raw.lY;
     state.dz = raw.lZ;
     std::copy(raw.rgbButtons, raw.rgbButtons + 4, state.buttons);
+    return true;
+}
+
+bool backend::pointer_read(PointerState& state) {
+    DIMOUSESTATE raw;
+    if (!read(mouse, sizeof raw, &raw)) return false;
+    pointer.x = std::clamp<int32_t>(pointer.x + raw.lX, 0, 799);
+    pointer.y = std::clamp<int32_t>(pointer.y + raw.lY, 0, 599);
+    pointer.wheel_left += raw.lZ;
+    state = PointerState{};
+    state.x = pointer.x;
+    state.y = pointer.y;
+    state.wheel = pointer.wheel_left / WHEEL_DELTA;
+    pointer.wheel_left -= state.wheel * WHEEL_DELTA;
+    std::copy(raw.rgbButtons, raw.rgbButtons + 3, state.buttons);
     return true;
 }
 

@@ -79,7 +79,23 @@ bool same(const Event& a, const Event& b) {
                          a.mouse.dz == b.mouse.dz &&
                          std::equal(a.mouse.buttons, a.mouse.buttons + 4, b.mouse.buttons));
     }
+    if (a.type == Event::pointer_read) {
+        return !a.ok || (a.pointer.x == b.pointer.x && a.pointer.y == b.pointer.y &&
+                         a.pointer.wheel == b.pointer.wheel &&
+                         std::equal(a.pointer.buttons, a.pointer.buttons + 3, b.pointer.buttons));
+    }
     return a.value == b.value;
+}
+
+Event pointer(int x, int y, int wheel, uint8_t left, uint8_t right, uint8_t middle) {
+    Event e = make(Event::pointer_read);
+    e.pointer.x = x;
+    e.pointer.y = y;
+    e.pointer.wheel = wheel;
+    e.pointer.buttons[0] = left;
+    e.pointer.buttons[1] = right;
+    e.pointer.buttons[2] = middle;
+    return e;
 }
 
 // Every kind of event, with values at the edges: a clock that wraps, a wait already past, motion
@@ -95,7 +111,9 @@ std::vector<Event> assorted() {
         keys_down({}), mouse(-3, 70000, -2147483647 - 1, 0x80, 0), mouse(0, 0, 0, 0, 0x80),
         make(Event::mouse_read, 0, false), make(Event::message, replay::take_none),
         make(Event::message, replay::take_close), make(Event::message, replay::take_quit),
-        make(Event::opened, replay::open_mouse, true)};
+        make(Event::opened, replay::open_mouse, true), pointer(799, 599, 0, 0x80, 0, 0),
+        pointer(-40, 2147483647, -3, 0, 0x80, 0x80), make(Event::pointer_read, 0, false),
+        pointer(0, 0, 0, 0, 0, 0)};
     // A stretch of identical frames, which copies take over.
     for (int frame = 0; frame < 50; ++frame) {
         for (Event e : {make(Event::clock, 1000 + 33 * frame), make(Event::wait, 1000 + 33 * frame),
@@ -191,7 +209,10 @@ TEST(ReplayFormat, NamesRecordsThatDoNotParse) {
         spill(bad, header + records);
         return open_error(bad);
     };
-    EXPECT_NE(error_for("\xC0").find("unknown record tag 0xC0"), std::string::npos);
+    EXPECT_NE(error_for("\xD0").find("unknown record tag 0xD0"), std::string::npos);
+    // A pointer record holds three buttons, or says the read failed; its place comes whole.
+    EXPECT_NE(error_for("\xC9").find("unknown record tag 0xC9"), std::string::npos);
+    EXPECT_NE(error_for("\xC1\x02").find("cut short inside a record"), std::string::npos);
     EXPECT_NE(error_for("\x02").find("unknown end marker"), std::string::npos);
     EXPECT_NE(error_for("\x52\xCD\x1C").find("key code 28 out of order"), std::string::npos);
     EXPECT_NE(error_for("\x5F\xFF\xFF\xFF\xFF\x0F").find("more than 256"), std::string::npos);

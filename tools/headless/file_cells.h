@@ -1,6 +1,6 @@
-// The cells of the map in play as its file holds them (or, for a level loaded from memory, as it
-// was loaded), for comparing with the cells the game has changed. The file is read again whenever
-// the cells in play are replaced (a level load).
+// The cells of the map in play as its file holds them (or, for a level loaded from memory, a pack's
+// or the level editor's, as it was loaded), for comparing with the cells the game has changed. The
+// file is read again whenever the cells in play are replaced (a level load).
 #pragma once
 
 #include "world/tile_map.h"

@@ -27,6 +27,9 @@ picture kept in memory. The same options give the same run, bit for bit.
   --guide FILE      with --monkey: an input script the monkey follows now and then
   --audio FILE      write the run's sound as a WAV file, mixed along the virtual clock
   --no-pictures     run the rules without drawing a pixel: the same trace, faster (no --shot)
+  --edit FILE       the level editor on the text level FILE (a new level when there is none)
+                    instead of the title menu; scripts add @X,Y (the pointer), +MOUSE2, +MOUSE3,
+                    WHEELUP and WHEELDOWN, and every key by its DirectInput name (LCONTROL, Z, TAB)
   --help            print this and exit
   --version         print the version and exit
 

@@ -3,6 +3,7 @@
 #include "platform/audio.h"
 #include "platform/headless/headless.h"
 #include "platform/replay.h"
+#include "shell/edit.h"
 #include "shell/entry.h"
 #include "shell/flow.h"
 #include "shell/level_option.h"
@@ -98,6 +99,8 @@ bool parse_run_options(int argc, char** argv, RunOptions& options, std::string& 
             options.guide_file = value;
         } else if (arg == "--audio") {
             options.audio_file = value;
+        } else if (arg == "--edit") {
+            options.edit_file = value;
         } else {
             error = "unknown option " + arg;
             return false;
@@ -109,6 +112,10 @@ bool parse_run_options(int argc, char** argv, RunOptions& options, std::string& 
     }
     if (options.monkey && (!options.replay_file.empty() || !options.input_file.empty())) {
         error = "--monkey plays its own input: not with --input or --replay";
+        return false;
+    }
+    if (options.monkey && !options.edit_file.empty()) {
+        error = "--monkey plays the game: not with --edit";
         return false;
     }
     if (!options.guide_file.empty() && !options.monkey) {
@@ -136,6 +143,8 @@ int run_headless(const RunOptions& options) {
     for (auto& shot : shots) shot.file = std::filesystem::absolute(shot.file).string();
     const std::string audio_file =
         options.audio_file.empty() ? "" : std::filesystem::absolute(options.audio_file).string();
+    const std::string edit_file =
+        options.edit_file.empty() ? "" : std::filesystem::absolute(options.edit_file).string();
     std::ofstream trace;
     if (!options.trace_file.empty()) {
         // Binary: the same bytes on every system, with no \r written before each \n on Windows.
@@ -209,6 +218,11 @@ int run_headless(const RunOptions& options) {
     bool game_over = false;
     if (int start = open_game(); start != 0) {
         status = start;
+        game_over = true;
+    } else if (!edit_file.empty() && !begin_editing(edit_file, error)) {
+        std::fprintf(stderr, "brickrun-headless: %s: %s\n", options.edit_file.c_str(), error.c_str());
+        close_game();
+        status = 1;
         game_over = true;
     } else {
         // One step a present, until the game ends, the run reaches its last present, the recording

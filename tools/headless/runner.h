@@ -26,6 +26,7 @@ struct RunOptions {
     bool pictures = true;     // false: the rules run without drawing a pixel (--no-pictures)
     bool levels = false;      // a pack of levels instead of the built-in three (--levels)
     std::string levels_dir;   // its folder ("" when the player's own folder is not known)
+    std::string edit_file;    // non-empty: the level editor on this level instead of the menu
 };
 
 // Reads the command line. False with a message in error for bad arguments.

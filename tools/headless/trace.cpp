@@ -4,6 +4,7 @@
 #include "blocks/item.h"
 #include "core/game_state.h"
 #include "core/pictures.h"
+#include "editor/session.h"
 #include "enemies/enemy.h"
 #include "platform/audio.h"
 #include "player/player.h"
@@ -35,6 +36,7 @@ const char* screen_name(Screen screen) {
         case Screen::banner: return "banner";
         case Screen::game_over: return "game_over";
         case Screen::game: return "game";
+        case Screen::editor: return "editor";
     }
     return "";
 }
@@ -104,6 +106,53 @@ std::string object_list() {
     return out + "]";
 }
 
+// A JSON string: the compiler's messages quote the level's characters, quotes and backslashes too.
+std::string json_string(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            add(out, "\\u%04x", static_cast<unsigned char>(c));
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// The editor's side of a present: its view, the cell under the pointer, the piece chosen, the undo
+// steps, whether there are unsaved changes, the zoom and the compiler's problems at their cells.
+std::string editor_fields(const editor::Editor& e) {
+    std::string out;
+    const char selected[2] = {e.selected(), '\0'};
+    add(out, "{\"view_column\":%d,\"pointer_cell\":", e.view_column());
+    if (auto cell = e.pointer_cell()) add(out, "[%d,%d]", cell->col, cell->row);
+    else out += "null";
+    add(out, ",\"selected\":%s,\"undo_depth\":%d,\"unsaved\":%s,\"zoomed\":%s,\"width\":%d,"
+             "\"height\":%d,\"status\":%s,\"problems\":[",
+        json_string(selected).c_str(), e.document().undo_depth(), json_bool(e.unsaved()),
+        json_bool(e.zoomed()), e.document().width(), e.document().height(),
+        json_string(e.status()).c_str());
+    bool first = true;
+    for (const editor::Problem& p : e.problems()) {
+        add(out, "%s{\"col\":%d,\"row\":%d,\"warning\":%s,\"message\":", first ? "" : ",",
+            p.col, p.row, json_bool(p.warning));
+        out += json_string(p.message) + "}";
+        first = false;
+    }
+    return out + "]}";
+}
+
+std::string sounds_field() {
+    std::string out = ",\"sounds\":[";
+    const std::vector<platform::Sound>& sounds = platform::audio::since_present();
+    for (size_t i = 0; i < sounds.size(); ++i)
+        add(out, "%s\"%s\"", i == 0 ? "" : ",", platform::audio::sound_name(sounds[i]));
+    return out + "]}\n";
+}
+
 }  // namespace
 
 std::string TraceWriter::map_changes() {
@@ -125,6 +174,10 @@ std::string TraceWriter::map_changes() {
 std::string TraceWriter::line(int present) {
     const GameState& g = game_state;
     std::string out;
+    if (current_screen == Screen::editor && editor::session) {
+        add(out, "{\"present\":%d,\"screen\":\"editor\",\"editor\":", present);
+        return out + editor_fields(editor::session->editor) + sounds_field();
+    }
     add(out,
         "{\"present\":%d,\"screen\":\"%s\",\"lives\":%d,\"score\":%d,\"coins\":%d,"
         "\"restart_level\":%s,\"next_level\":%s,\"in_game\":%s,\"level_index\":%d,\"camera_x\":%d,"
@@ -137,9 +190,5 @@ std::string TraceWriter::line(int present) {
     out += "\"hero\":" + hero();
     out += ",\"objects\":" + object_list();
     out += ",\"map_changes\":" + map_changes();
-    out += ",\"sounds\":[";
-    const std::vector<platform::Sound>& sounds = platform::audio::since_present();
-    for (size_t i = 0; i < sounds.size(); ++i)
-        add(out, "%s\"%s\"", i == 0 ? "" : ",", platform::audio::sound_name(sounds[i]));
-    return out + "]}\n";
+    return out + sounds_field();
 }
