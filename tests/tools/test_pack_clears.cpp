@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "core/game_state.h"
+#include "platform/platform.h"
 #include "player/player.h"
+#include "shell/level_option.h"
 #include "tests/support/play.h"
 #include "world/level_pack.h"
 
@@ -71,4 +73,21 @@ TEST_F(PackClears, EachLevelIsClearedThroughItsPipeWithNoLifeLostAndTheHeroNever
             use_built_in_levels();
         }
     }
+}
+
+TEST_F(PackClears, AShippedPackIsFoundByItsNameInTheDataFolderAndAFolderHereComesFirst) {
+    platform::set_data_folder(BRICKRUN_DATA);
+    std::string error;
+    EXPECT_TRUE(use_levels_folder("long-way-round", error)) << error;
+    EXPECT_EQ(fs::path(level_pack.levels.at(0).file).parent_path(),
+              fs::path(BRICKRUN_DATA) / "packs" / "long-way-round");
+    EXPECT_FALSE(use_levels_folder("no-such-pack", error));
+    EXPECT_NE(error.find("no-such-pack"), std::string::npos) << error;
+    // A folder of that name where the game was started is the player's, and wins.
+    const fs::path home = fs::current_path();
+    fs::current_path(BRICKRUN_PACKS);
+    EXPECT_TRUE(use_levels_folder("long-way-round", error)) << error;
+    EXPECT_EQ(fs::path(level_pack.levels.at(0).file).parent_path(), "long-way-round");
+    fs::current_path(home);
+    platform::set_data_folder("");
 }
