@@ -83,7 +83,8 @@ ProofOutcome ProofRun::outcome() const {
     constexpr std::string_view mark = "as far as world x ";
     const size_t at = said.find(mark);
     int32_t x = 0;
-    std::string_view rest = std::string_view(said).substr(at == std::string::npos ? 0 : at + mark.size());
+    std::string_view rest =
+        std::string_view(said).substr(at == std::string::npos ? 0 : at + mark.size());
     if (status == 1 && at != std::string::npos && whole_number(rest, x)) {
         outcome.furthest_column = x / 32;
         return outcome;

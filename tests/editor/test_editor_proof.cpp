@@ -46,7 +46,8 @@ protected:
         return file.string();
     }
 
-    void open(const std::string& solver_file, int wait_ms, LevelDocument document = LevelDocument::fresh()) {
+    void open(const std::string& solver_file, int wait_ms,
+              LevelDocument document = LevelDocument::fresh()) {
         editor = std::make_unique<Editor>(std::move(document), scratch("level.txt").string(), now);
         editor->set_proof_setup({solver_file, "/the/data", wait_ms});
     }
@@ -89,7 +90,8 @@ TEST_F(EditorProof, AClearIsDrawnFromTheLevelAsItStandsUntilTheNextEdit) {
     tap(key_prove);
     EXPECT_EQ(editor->proof_state(), ProofState::proved);
     EXPECT_EQ(editor->status(), "Proved: 353 presents");
-    EXPECT_EQ(editor->proof_path(), (std::vector<PathPoint>{{200, 70, 500}, {201, 75, 498}, {353, 1130, 420}}));
+    EXPECT_EQ(editor->proof_path(),
+              (std::vector<PathPoint>{{200, 70, 500}, {201, 75, 498}, {353, 1130, 420}}));
     EXPECT_EQ(slurp(got), editor->document().text());
     EXPECT_EQ(slurp(args), "--data /the/data --level --out --path\n");
     EXPECT_EQ(proof_folders(), 0);
