@@ -26,6 +26,9 @@ constexpr uint32_t selected_colour = 0xFFFFE040;
 constexpr uint32_t text_colour = 0xFFFFFFFF;
 constexpr uint32_t question_colour = 0xFFFFE040;
 constexpr uint32_t marker_colour = 0xFFFFD000;
+constexpr uint32_t path_colour = 0xFFFF30FF;  // bright magenta: over sky, bricks and ground alike
+constexpr uint32_t path_edge_colour = 0xFF400040;
+constexpr size_t path_every = 3;  // game frames between two dots of the hero's way
 constexpr int32_t shell_rise = 26;  // a shell walker stands 26 pixels above its cell
 
 void frame(int32_t x, int32_t y, int32_t w, int32_t h, int32_t thick, uint32_t colour) {
@@ -176,6 +179,26 @@ void draw_marks(const Editor& editor, const View& view) {
         frame(view.x_of(cell->col), view.y_of(cell->row), view.cell, view.cell, thick, pointer_colour);
 }
 
+// The hero's way the last proof found: a dot every few frames, dark-edged, and a larger one where
+// it ends (the exit pipe, or as far as it got), placed as the view places the cells under it.
+void draw_path(const Editor& editor, const View& view) {
+    const std::vector<PathPoint>& path = editor.proof_path();
+    const int32_t dot = std::max<int32_t>(3, view.cell / 8);
+    auto draw_dot = [&](const PathPoint& point, int32_t size) {
+        // World y 0 is the top of map row 1, which the game draws at y 0.
+        const int64_t x = view.left + (static_cast<int64_t>(point.x) - view.first_column * tile) *
+                                          view.cell / tile;
+        const int64_t y = view.top + (static_cast<int64_t>(point.y) + tile) * view.cell / tile;
+        if (x < -size || x >= picture_width + size || y - size < bar_height || y >= picture_height)
+            return;
+        const auto px = static_cast<int32_t>(x), py = static_cast<int32_t>(y);
+        fill_rect(px - size / 2 - 1, py - size / 2 - 1, size + 2, size + 2, path_edge_colour);
+        fill_rect(px - size / 2, py - size / 2, size, size, path_colour);
+    };
+    for (size_t i = 0; i < path.size(); i += path_every) draw_dot(path[i], dot);
+    if (!path.empty()) draw_dot(path.back(), dot * 3);
+}
+
 void draw_bar(const Editor& editor) {
     fill_rect(0, 0, picture_width, bar_height, bar_colour);
     const std::string_view pieces = formats::kTileChars;
@@ -244,6 +267,7 @@ void draw_editor(const Editor& editor) {
     const View view = editor.view();
     draw_level(editor, view);
     draw_marks(editor, view);
+    draw_path(editor, view);
     draw_bar(editor);
 }
 

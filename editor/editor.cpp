@@ -52,6 +52,9 @@ std::string Editor::status() const {
     if (question_ == Question::restore)
         return "A recovery file newer than the level was found: restore it? Y/N";
     if (question_ == Question::leave) return "Unsaved changes: Escape again to leave, Ctrl+S to save";
+    if (proof_state_ == ProofState::running)
+        return "Proving... " + std::to_string((proof_now_ - proof_started_) / 1000) +
+               " s (P or Escape stops)";
     if (!message_.empty()) return message_;
     if (problems_.empty()) return "";
     for (const Problem& problem : problems_) {
@@ -63,6 +66,7 @@ std::string Editor::status() const {
 
 Request Editor::step(const Input& input, uint32_t now) {
     pointer_cell_ = view().cell_at(input.x, input.y);
+    poll_proof(now);
     Request request = Request::none;
     if (question_ == Question::restore) {
         answer(input);
@@ -75,6 +79,7 @@ Request Editor::step(const Input& input, uint32_t now) {
 }
 
 void Editor::changed() {
+    drop_proof();
     problems_ = document_.problems();
     message_.clear();
     if (question_ == Question::leave) question_ = Question::none;
@@ -110,6 +115,13 @@ void Editor::keys(const Input& input, Request& request) {
         if ((undo && document_.undo()) || (redo && document_.redo())) changed();
         return;
     }
+    if (proof_state_ == ProofState::running &&
+        (input.pressed(key_escape) || input.pressed(key_prove))) {
+        drop_proof();
+        message_ = "Proving stopped";
+        return;
+    }
+    if (input.pressed(key_prove)) prove();
     if (input.pressed(key_escape)) {
         if (!unsaved() || question_ == Question::leave) {
             request = Request::leave;
@@ -175,6 +187,7 @@ void Editor::pointer(const Input& input) {
                 return;
             }
             drag_ = left ? Drag::paint : Drag::clear;
+            drop_proof();
             document_.begin_stroke();
             paint_to(anchor_);
             return;
@@ -217,6 +230,53 @@ void Editor::paint_to(Cell cell) {
         if (document_.at(col, row) != piece) document_.set(col, row, piece);
     }
     anchor_ = cell;
+}
+
+void Editor::prove() {
+    if (!can_prove) {
+        message_ = "Proving needs brickrun-solve (Linux)";
+        return;
+    }
+    const auto error = std::find_if(problems_.begin(), problems_.end(),
+                                    [](const Problem& p) { return !p.warning; });
+    if (error != problems_.end()) {
+        message_ = "Cannot prove a level with an error: " + placed(*error);
+        return;
+    }
+    std::string why;
+    std::shared_ptr<ProofRun> run = ProofRun::start(proof_setup_, document_.view(), why);
+    if (!run) {
+        message_ = why;
+        return;
+    }
+    proof_run_ = std::move(run);
+    proof_state_ = ProofState::running;
+    proof_started_ = proof_now_;
+    proof_path_.clear();
+    message_.clear();
+}
+
+void Editor::poll_proof(uint32_t now) {
+    proof_now_ = now;
+    if (proof_state_ != ProofState::running || !proof_run_->ended(proof_setup_.wait_ms)) return;
+    ProofOutcome outcome = proof_run_->outcome();
+    proof_run_.reset();
+    proof_path_ = std::move(outcome.path);
+    proof_state_ = outcome.proved ? ProofState::proved : ProofState::none;
+    if (outcome.proved)
+        message_ = "Proved: " + std::to_string(outcome.presents) + " presents";
+    else if (outcome.furthest_column >= 0)
+        message_ = "No clear found: got as far as column " +
+                   std::to_string(outcome.furthest_column + 1);
+    else
+        message_ = "Cannot prove: " + outcome.failure;
+}
+
+// The level is no longer the one proved: its way goes, and a proof still at work is stopped.
+void Editor::drop_proof() {
+    proof_run_.reset();
+    proof_state_ = ProofState::idle;
+    proof_path_.clear();
 }
 
 void Editor::save() {

@@ -7,10 +7,12 @@
 #pragma once
 
 #include "editor/level_document.h"
+#include "editor/proof.h"
 #include "editor/view.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +43,10 @@ enum class Request { none, test_play, leave };
 
 // A question on the status line that only Y/N (or Escape, Ctrl+S) answers.
 enum class Question { none, restore, leave };
+
+// The last proof (P): none asked since the last edit, the solver still at work, a clear found, or
+// none found.
+enum class ProofState { idle, running, proved, none };
 
 class Editor {
 public:
@@ -74,6 +80,13 @@ public:
     // Where test-play starts: the cell under the pointer when T went down.
     Cell test_start() const { return test_start_; }
 
+    // Where P finds the solver and the game's data.
+    void set_proof_setup(ProofSetup setup) { proof_setup_ = std::move(setup); }
+    ProofState proof_state() const { return proof_state_; }
+    // The hero's way through the level the last proof found (or the furthest it got), until the
+    // next edit.
+    const std::vector<PathPoint>& proof_path() const { return proof_path_; }
+
 private:
     enum class Drag { none, paint, clear, fill, clear_fill, pan };
 
@@ -85,6 +98,9 @@ private:
     void scroll_by(int columns);
     void save();
     void autosave(uint32_t now);
+    void prove();
+    void poll_proof(uint32_t now);
+    void drop_proof();
 
     LevelDocument document_;
     std::string path_;
@@ -102,6 +118,12 @@ private:
     bool recovery_due_ = false;
     uint32_t unsaved_since_ = 0;
     Cell test_start_{};
+    ProofSetup proof_setup_;
+    // Shared, not copied: a snapshot of the session holds the one child, ended with the last owner.
+    std::shared_ptr<ProofRun> proof_run_;
+    ProofState proof_state_ = ProofState::idle;
+    uint32_t proof_started_ = 0, proof_now_ = 0;
+    std::vector<PathPoint> proof_path_;
 };
 
 }  // namespace editor

@@ -10,6 +10,7 @@ constexpr int key_1 = 0x02;  // 1 to 9, then 0 at 0x0B
 constexpr int key_tab = 0x0F;
 constexpr int key_y = 0x15;
 constexpr int key_test_play = 0x14;  // T
+constexpr int key_prove = 0x19;      // P
 constexpr int key_lbracket = 0x1A;
 constexpr int key_rbracket = 0x1B;
 constexpr int key_lcontrol = 0x1D;

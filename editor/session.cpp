@@ -12,6 +12,7 @@
 namespace editor {
 
 std::optional<Session> session;
+int proof_wait_ms = 0;
 
 namespace {
 
@@ -66,6 +67,12 @@ bool open_session(const std::string& given, std::string& error) {
         return false;
     }
     session.emplace(Session{Editor(std::move(*document), path, platform::time_ms()), {}, {}, {}});
+    // The solver is built and installed beside the game; it reads the data the game reads.
+    std::error_code ignored;
+    session->editor.set_proof_setup(
+        {platform::program_folder() + "brickrun-solve",
+         fs::absolute(platform::data_path("."), ignored).lexically_normal().string(),
+         proof_wait_ms});
     if (recovery_is_newer(path)) session->editor.offer_recovery();
     return true;
 }

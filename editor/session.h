@@ -24,6 +24,11 @@ struct Session {
 // The open session, for the program-wide state list; empty unless the editor runs.
 extern std::optional<Session> session;
 
+// How long, in real milliseconds, an editor pass waits for a proof still at work: none in the game,
+// whose editor goes on drawing meanwhile; brickrun-headless, whose clock stands still while the
+// solver works, waits for it.
+extern int proof_wait_ms;
+
 // Where a new level is saved: the first free level-N.txt in the player's levels folder
 // ($XDG_DATA_HOME/brickrun/levels, else ~/.local/share/brickrun/levels; %APPDATA%\brickrun\levels
 // on Windows).

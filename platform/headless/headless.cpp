@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <istream>
 #include <fstream>
 #include <sstream>
@@ -117,8 +118,16 @@ void post_quit() { state.messages.push_back(Message::quit); }
 
 void report_fatal(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
 
-// Headless programs are told where their data is (--data), or run in it.
-std::string program_folder() { return ""; }
+// Headless programs are told where their data is (--data), or run in it; their own folder is
+// where the programs built beside them are (the level editor's solver).
+std::string program_folder() {
+#ifdef __linux__
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) return self.parent_path().string() + "/";
+#endif
+    return "";
+}
 
 // ---- clock -----------------------------------------------------------------------------------------
 

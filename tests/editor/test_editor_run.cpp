@@ -1,5 +1,6 @@
 // The level editor as brickrun-headless runs it: a script paints, undoes, saves, plays the level
 // from the pointer's cell and comes back, and the trace and the saved file show each step.
+#include "editor/level_document.h"
 #include "editor/session.h"
 #include "tests/support/scratch.h"
 
@@ -121,6 +122,47 @@ TEST(EditorRun, LosingTheLifeInTestPlayComesBackToTheEditor) {
     EXPECT_TRUE(has(rows[back], "\"unsaved\":true,\"zoomed\":false")) << rows[back];
     EXPECT_TRUE(has(rows[back], "\"undo_depth\":1")) << rows[back];
     EXPECT_FALSE(std::filesystem::exists(level)) << "nothing saved unasked";
+}
+
+// P proves the level with the brickrun-solve built beside brickrun-headless, which waits for it
+// (within its deadline) at the next present, so the same script shows the same proof at the same
+// present every run.
+TEST(EditorRun, PProvesTheLevelAndTheNextEditDropsTheWay) {
+    // The solver's folder goes inside the test's own.
+    ASSERT_EQ(setenv("TMPDIR", scratch_files::test_folder().c_str(), 1), 0);
+    const std::string level = scratch("fresh.txt").string();
+    const std::string script = "2 @300,300 +P\n3 -P\n6 +MOUSE1\n7 -MOUSE1\n";
+    const std::vector<std::string> rows = edit(level, script, 9);
+    ASSERT_EQ(rows.size(), 9u);
+    EXPECT_TRUE(has(rows[1], "\"proof\":\"idle\",\"path\":0}")) << rows[1];
+    EXPECT_TRUE(has(rows[2], "\"status\":\"Proving... 0 s (P or Escape stops)\"")) << rows[2];
+    EXPECT_TRUE(has(rows[2], "\"proof\":\"running\",\"path\":0}")) << rows[2];
+    EXPECT_TRUE(has(rows[3], "\"status\":\"Proved: ")) << rows[3];
+    EXPECT_TRUE(has(rows[3], "\"proof\":\"proved\",\"path\":")) << rows[3];
+    EXPECT_FALSE(has(rows[3], "\"path\":0}")) << rows[3];
+    EXPECT_TRUE(has(rows[7], "\"proof\":\"idle\",\"path\":0}")) << rows[7];
+    // The run ended on unsaved changes, which went to a recovery file: the same again on another.
+    EXPECT_EQ(edit(scratch("again.txt").string(), script, 9), rows)
+        << "the proof came at another present";
+
+    // A wall too high to jump, ten columns before the exit: how far the hero got.
+    std::string text = editor::LevelDocument::fresh().text();
+    size_t at = text.size();
+    for (int row = 17; row >= 3; --row) {
+        at = text.rfind('\n', at - 1);
+        text[text.rfind('\n', at - 1) + 1 + 20] = 'X';
+    }
+    const std::string walled = scratch("walled.txt").string();
+    std::ofstream(walled, std::ios::binary) << text;
+    const std::vector<std::string> blocked = edit(walled, "2 +P\n3 -P\n", 5);
+    ASSERT_EQ(blocked.size(), 5u);
+    EXPECT_TRUE(has(blocked[3], "\"status\":\"No clear found: got as far as column 20\"")) << blocked[3];
+    EXPECT_TRUE(has(blocked[3], "\"proof\":\"none\"")) << blocked[3];
+    EXPECT_FALSE(has(blocked[3], "\"path\":0}")) << blocked[3];
+
+    for (const auto& entry : std::filesystem::directory_iterator(scratch_files::test_folder()))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("brickrun-proof-")) << entry.path();
+    unsetenv("TMPDIR");
 }
 
 TEST(EditorRun, ANewLevelGoesToThePlayersLevelsFolderUnderTheFirstFreeName) {

@@ -33,6 +33,12 @@ TEST(Solver, ABadCommandLineIsOneLineAndStatusTwoBeforeAnySearch) {
         {{"--data", data, "--levels", "1"}, "brickrun-solve: --out names no folder"},
         {{"--data", data, "--out"}, "brickrun-solve: --out needs a value"},
         {{"--depth", "3", "--out", out.string()}, "brickrun-solve: unknown option --depth"},
+        {{"--data", data, "--levels", "1", "--out", out.string(), "--path", (out / "p").string()},
+         "brickrun-solve: --path " + (out / "p").string() + ": a way through one level: give "
+         "--level too\n"},
+        {{"--data", data, "--level", file.string(), "--out", (out / "s").string(), "--path",
+          missing + "/p"},
+         "brickrun-solve: --path " + missing + ": there is no such folder\n"},
     };
     for (const Case& c : cases) {
         const scratch_files::RunResult run = scratch_files::run_program(BRICKRUN_SOLVE, c.args);

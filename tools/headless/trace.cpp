@@ -122,8 +122,19 @@ std::string json_string(const std::string& text) {
     return out + "\"";
 }
 
+const char* proof_name(editor::ProofState state) {
+    switch (state) {
+        case editor::ProofState::idle: return "idle";
+        case editor::ProofState::running: return "running";
+        case editor::ProofState::proved: return "proved";
+        case editor::ProofState::none: return "none";
+    }
+    return "";
+}
+
 // The editor's side of a present: its view, the cell under the pointer, the piece chosen, the undo
-// steps, whether there are unsaved changes, the zoom and the compiler's problems at their cells.
+// steps, whether there are unsaved changes, the zoom, the compiler's problems at their cells, and
+// the last proof with the length of the way it drew.
 std::string editor_fields(const editor::Editor& e) {
     std::string out;
     const char selected[2] = {e.selected(), '\0'};
@@ -142,7 +153,9 @@ std::string editor_fields(const editor::Editor& e) {
         out += json_string(p.message) + "}";
         first = false;
     }
-    return out + "]}";
+    add(out, "],\"proof\":\"%s\",\"path\":%zu}", proof_name(e.proof_state()),
+        e.proof_path().size());
+    return out;
 }
 
 std::string sounds_field() {

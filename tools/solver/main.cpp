@@ -4,12 +4,13 @@
 // pack of levels, or one level, is proved to be finished.
 //
 //   brickrun-solve --data DIR --levels N|DIR --out DIR [--segment FRAMES] [--beam WIDTH]
-//   brickrun-solve --data DIR --level FILE --out SCRIPT
+//   brickrun-solve --data DIR --level FILE --out SCRIPT [--path FILE]
 //
 // It writes DIR/level1.txt, DIR/level2.txt ... (from the menu to that level's pipe) for every level
 // before the game's last, and DIR/game.txt for the last: the whole game to its last pipe, after
 // which the game-over screen and the menu follow by themselves. --level FILE writes that one
-// level's game to SCRIPT.
+// level's game to SCRIPT, and --path the hero's way along it (or along the furthest attempt), which
+// the level editor draws over the level.
 // The search plays the real game: a beam of the most advanced moments, each tried with every
 // choice of keys for the next few frames, keeping the best distinct results. Exit status 0 with the
 // scripts written, 1 when no clear was found or a script could not be written, 2 for a bad command
@@ -222,6 +223,27 @@ bool save_script(const std::string& path, const std::vector<Frame>& frames, int 
     return false;
 }
 
+// The hero's way along `frames`, played again from `start` (`presents` presents into the run): one
+// line a game frame, the present that showed it and the middle of the hero in world pixels.
+bool save_path(const std::string& path, const ProgramSnapshot& start, int presents,
+               const std::vector<Frame>& frames) {
+    start.restore();
+    std::ofstream out(path);
+    for (const Frame& f : frames) {
+        hold(f.choice);
+        const int before = headless::presents();
+        play_frame();
+        presents += headless::presents() - before;
+        out << presents << ' ' << player.world_x() + player.sprite.width / 2 << ' '
+            << player.y + player.sprite.height / 2 << '\n';
+    }
+    out.close();
+    if (out) return true;
+    std::fprintf(stderr, "brickrun-solve: %s: cannot write: %s\n", path.c_str(),
+                 std::strerror(errno));
+    return false;
+}
+
 // The script of the levels up to `level` (from 1): levelN.txt in the --out folder for a level
 // before the game's last, game.txt for the last; with --level, the --out file itself.
 std::string script_path(const SolveOptions& options, int level) {
@@ -272,6 +294,8 @@ int main(int argc, char** argv) {
     const int levels = level_pack.levels.empty() ? options.levels : level_count();
     for (int level = 1; level <= levels; ++level) {
         furthest = 0;
+        const ProgramSnapshot level_start = node.snapshot;
+        const int start_presents = node.presents;
         if (!solve_level(node)) {
             const std::string furthest_path = options.level_file.empty()
                                                   ? options.out + "/furthest.txt"
@@ -280,10 +304,15 @@ int main(int argc, char** argv) {
                                  "world x %d; its keys are in %s)\n",
                          level_name(level).c_str(), furthest, furthest_path.c_str());
             save_script(furthest_path, furthest_frames, level);
+            if (!options.path.empty())
+                save_path(options.path, level_start, start_presents, furthest_frames);
             return 1;
         }
         const std::string path = script_path(options, level);
         if (!save_script(path, node.frames, level)) return 1;
+        if (!options.path.empty() &&
+            !save_path(options.path, level_start, start_presents, node.frames))
+            return 1;
         std::fprintf(stderr, "%s: through the pipe after present %d, written to %s\n",
                      level_name(level).c_str(), node.presents, path.c_str());
         if (level < levels) {  // the next level and its banner

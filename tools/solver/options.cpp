@@ -14,7 +14,7 @@
 
 namespace fs = std::filesystem;
 
-const char* const solve_help = R"(usage: brickrun-solve --data DIR (--levels N|DIR | --level FILE) --out OUT [--segment N] [--beam N]
+const char* const solve_help = R"(usage: brickrun-solve --data DIR (--levels N|DIR | --level FILE [--path FILE]) --out OUT [--segment N] [--beam N]
 Searches, by playing the real game headless, for input scripts that clear the levels from the
 title menu without losing a life, and writes them for brickrun-headless --input.
 
@@ -29,6 +29,11 @@ title menu without losing a life, and writes them for brickrun-headless --input.
   --level FILE    prove one level file (.txt or .map) and write its script to the file OUT;
                   it replays with brickrun-headless --levels and a folder holding just FILE
   --out OUT       where the scripts go (a folder that exists; with --level, a file in one)
+  --path FILE     with --level: write the hero's way through the level to FILE, one line a game
+                  frame, "PRESENT X Y": the present that showed the frame (counted as in the
+                  script) and the middle of the hero in world pixels (x from the level's left
+                  edge, y down from the top of its second row, as the game draws it). Without a
+                  clear, the way of the attempt that got furthest right
   --segment N     frames each choice of keys is held for (default 4)
   --beam N        how many candidates the search keeps at each step (default 8)
   -h, --help      print this and exit
@@ -42,8 +47,8 @@ cannot be written; 2 a bad command line (one line, before any search).
 namespace {
 
 constexpr const char* usage =
-    " (usage: brickrun-solve --data DIR (--levels N|DIR | --level FILE) --out OUT [--segment N] "
-    "[--beam N])";
+    " (usage: brickrun-solve --data DIR (--levels N|DIR | --level FILE [--path FILE]) --out OUT "
+    "[--segment N] [--beam N])";
 
 // A whole number from low to high, or nothing.
 std::optional<int> number(const std::string& text, int low, int high) {
@@ -74,7 +79,8 @@ bool read_solve_options(int argc, char** argv, SolveOptions& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const bool known = option == "--data" || option == "--levels" || option == "--level" ||
-                           option == "--out" || option == "--segment" || option == "--beam";
+                           option == "--out" || option == "--segment" || option == "--beam" ||
+                           option == "--path";
         if (!known) return refuse("unknown option " + option + usage);
         // A whole number that is no folder keeps its old meaning, the first N built-in levels;
         // anything else, and nothing (the player's own folder), is a pack.
@@ -99,6 +105,7 @@ bool read_solve_options(int argc, char** argv, SolveOptions& options) {
         if (option == "--data") options.data = value;
         else if (option == "--out") options.out = value;
         else if (option == "--level") options.level_file = value;
+        else if (option == "--path") options.path = value;
         else if (option == "--segment" && (n = number(value, 1, 1000))) options.segment_frames = *n;
         else if (option == "--beam" && (n = number(value, 1, 1000))) options.beam_width = *n;
         if (!n) return refuse(option + " " + value + ": say a whole number from 1 to 1000");
@@ -110,6 +117,14 @@ bool read_solve_options(int argc, char** argv, SolveOptions& options) {
                       (options.level_file.empty() ? "folder to write the scripts into"
                                                   : "file to write the script to") +
                       usage);
+    if (!options.path.empty()) {
+        if (options.level_file.empty())
+            return refuse("--path " + options.path + ": a way through one level: give --level too");
+        if (fs::is_directory(options.path))
+            return refuse("--path " + options.path + ": a folder, where the way's file was asked");
+        if (!writable_folder("--path", fs::path(options.path).parent_path().string())) return false;
+        options.path = fs::absolute(options.path).string();
+    }
     if (!options.level_file.empty()) {
         if (fs::is_directory(options.out))
             return refuse("--out " + options.out + ": a folder, where the script's file was asked");

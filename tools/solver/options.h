@@ -10,6 +10,7 @@ struct SolveOptions {
     bool pack = false;       // --levels DIR: the pack in pack_dir instead
     std::string pack_dir;
     std::string level_file;  // --level FILE: a pack of this one level, proved into the file out
+    std::string path;        // --path FILE: with --level, the hero's positions along the clear
     int segment_frames = 4;  // frames each choice of keys is held for
     int beam_width = 8;
 };
