@@ -67,10 +67,14 @@ bool open_session(const std::string& given, std::string& error) {
         return false;
     }
     session.emplace(Session{Editor(std::move(*document), path, platform::time_ms()), {}, {}, {}});
-    // The solver is built and installed beside the game; it reads the data the game reads.
+    // The solver sits beside the game in a build and in ../libexec/brickrun when installed; it
+    // reads the data the game reads.
     std::error_code ignored;
+    std::string solver = platform::program_folder() + "brickrun-solve";
+    const std::string installed = platform::program_folder() + "../libexec/brickrun/brickrun-solve";
+    if (!fs::exists(solver, ignored) && fs::exists(installed, ignored)) solver = installed;
     session->editor.set_proof_setup(
-        {platform::program_folder() + "brickrun-solve",
+        {solver,
          fs::absolute(platform::data_path("."), ignored).lexically_normal().string(),
          proof_wait_ms});
     if (recovery_is_newer(path)) session->editor.offer_recovery();
