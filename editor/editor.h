@@ -53,6 +53,13 @@ public:
     // Asks, on the status line, whether to take the recovery file found newer than the level.
     void offer_recovery();
 
+    // Saves the level to its path, as Ctrl+S does (a page's Save button), and says so on the
+    // status line.
+    void save();
+    // Saves that reached the file so far, for whoever passes the saved file on (the page's
+    // download).
+    int saves() const { return saves_; }
+
     const LevelDocument& document() const { return document_; }
     const std::string& path() const { return path_; }
     View view() const;
@@ -83,7 +90,6 @@ private:
     void pointer(const Input& input);
     void paint_to(Cell cell);
     void scroll_by(int columns);
-    void save();
     void autosave(uint32_t now);
 
     LevelDocument document_;
@@ -102,6 +108,7 @@ private:
     bool recovery_due_ = false;
     uint32_t unsaved_since_ = 0;
     Cell test_start_{};
+    int saves_ = 0;
 };
 
 }  // namespace editor
