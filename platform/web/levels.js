@@ -140,16 +140,18 @@ window.brickrunLevels = (function () {
 
     // Writes the level (null: a new one) and any kept work of that name, and opens it.
     function open(level, as) {
-      name = safeName(as);
+      const next = safeName(as), where = "levels/" + next;
       Module.FS.mkdirTree("/levels");
       for (const end of ["", ".recover"]) {
-        try { Module.FS.unlink(path() + end); } catch {}
+        try { Module.FS.unlink(where + end); } catch {}
       }
-      if (level) Module.FS.writeFile(path(), level);
+      if (level) Module.FS.writeFile(where, level);
       let kept = null;
-      try { kept = localStorage.getItem(keyOf(name)); } catch {}
-      if (kept) Module.FS.writeFile(path() + ".recover", Uint8Array.from(kept, (c) => c.charCodeAt(0)));
-      return Module.ccall("brickrun_edit", "number", ["string"], [path()]) === 1;
+      try { kept = localStorage.getItem(keyOf(next)); } catch {}
+      if (kept) Module.FS.writeFile(where + ".recover", Uint8Array.from(kept, (c) => c.charCodeAt(0)));
+      if (Module.ccall("brickrun_edit", "number", ["string"], [where]) !== 1) return false;
+      name = next;
+      return true;
     }
 
     async function openFile(chosen) {

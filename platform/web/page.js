@@ -47,8 +47,11 @@
       return Array.from(screen.getContext("2d").getImageData(0, 0, 800, 600).data);
     },
     keysDown() { return Module._brickrun_keys_down(); },
-    // For tests: what the last picture shows, "menu", "banner", "game_over" or "game".
-    screen() { return ["menu", "banner", "game_over", "game", "editor"][Module._brickrun_screen()]; },
+    // For tests: what the last picture shows, "menu", "banner", "game_over", "game" or "editor";
+    // null before the game's module runs.
+    screen() {
+      return runtime ? ["menu", "banner", "game_over", "game", "editor"][Module._brickrun_screen()] : null;
+    },
     // For tests (with ?record): ends the recording of this session and hands over its bytes.
     recording() {
       Module._brickrun_stop_recording();
