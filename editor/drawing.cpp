@@ -21,7 +21,7 @@ constexpr uint32_t problem_colour = 0xFFFF2020;
 constexpr uint32_t warning_colour = 0xFFFF9020;
 constexpr uint32_t pointer_colour = 0xFFFFFFFF;
 constexpr uint32_t fill_colour = 0x60FFFF40;
-constexpr uint32_t bar_colour = 0xE0202028;
+constexpr uint32_t bar_colour = 0xFF202028;  // opaque: a see-through bar costs a blend a pixel
 constexpr uint32_t selected_colour = 0xFFFFE040;
 constexpr uint32_t text_colour = 0xFFFFFFFF;
 constexpr uint32_t question_colour = 0xFFFFE040;
@@ -118,9 +118,8 @@ void for_each_shown_cell(const View& view, Draw draw) {
 
 void draw_level(const Editor& editor, const View& view) {
     const LevelDocument& document = editor.document();
-    fill_rect(0, 0, picture_width, picture_height, sky_colour);
     if (editor.zoomed()) {
-        // Sky where the level is, dark around it.
+        // Sky where the level is, dark around it. (Unzoomed, the painter covers the picture.)
         fill_rect(0, 0, picture_width, picture_height, outside_colour);
         fill_rect(view.left, view.top, view.columns * view.cell, view.rows * view.cell, sky_colour);
         for_each_shown_cell(view, [&](int col, int row, int32_t x, int32_t y) {

@@ -29,7 +29,7 @@ for file in ./usr/games/brickrun ./usr/games/brickrun-fs ./usr/share/brickrun/fo
     ./usr/share/applications/brickrun.desktop ./usr/share/icons/hicolor/256x256/apps/brickrun.png \
     ./usr/share/metainfo/org.brickrun.brickrun.metainfo.xml ./usr/share/man/man6/brickrun.6.gz \
     ./usr/share/man/man6/brickrun-fs.6.gz ./usr/share/doc/brickrun/changelog.gz \
-    ./usr/share/doc/brickrun/copyright; do
+    ./usr/share/doc/brickrun/copyright ./usr/share/brickrun/packs/long-way-round/pack.txt; do
     grep -q " $file\$" <<<"$contents" || fail "the package lacks $file"
 done
 echo "ok: $(basename "$deb"), $(stat -c %s "$deb") bytes, depends on: $depends"
