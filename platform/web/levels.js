@@ -89,9 +89,7 @@ window.brickrunLevels = (function () {
 
   // The level a page's address carries: null without "#level=", else a promise of its bytes.
   function fromAddress(hash) {
-    const at = hash.indexOf("level=");
-    if (!hash.startsWith("#") || at !== 1) return null;
-    return unpack(hash.slice("#level=".length));
+    return hash.startsWith("#level=") ? unpack(hash.slice("#level=".length)) : null;
   }
 
   // A name the page's file system takes for an opened file: no folders, never empty.
@@ -199,5 +197,5 @@ window.brickrunLevels = (function () {
     return { open, forget, path };
   }
 
-  return { pack, unpack, fromAddress, editor, maxUnpacked };
+  return { fromAddress, editor };
 })();
