@@ -1,10 +1,10 @@
 # The browser build (the web preset): the page's program, brickrun-headless for node, and the page
-# put together in build/web: index.html, page.js, brickrun.js and brickrun.wasm, the data as one
-# gzipped tar, and the icon.
+# put together in build/web: index.html, levels.js, page.js, brickrun.js and brickrun.wasm, the
+# data as one gzipped tar, and the icon.
 
 # Recordings of a session in the page and the runner's own reads both need a file system; the page
 # gets its files from data.tar.gz, the runner in node reads and writes the real one.
-add_executable(brickrun-web shell/web_main.cpp)
+add_executable(brickrun-web shell/web_main.cpp shell/web_page_levels.cpp)
 target_link_libraries(brickrun-web PRIVATE brickrun_game brickrun_platform_web)
 brickrun_build_windowed(brickrun-web 1)
 set_target_properties(brickrun-web PROPERTIES OUTPUT_NAME brickrun SUFFIX .js)
@@ -18,7 +18,7 @@ target_link_options(brickrun-headless PRIVATE
   -sENVIRONMENT=node -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1)
 
 set(PAGE_FILES)
-foreach(name index.html page.js)
+foreach(name index.html levels.js page.js)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${name}
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/platform/web/${name} ${CMAKE_BINARY_DIR}/${name}
     DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/${name} VERBATIM)

@@ -286,6 +286,7 @@ void Editor::save() {
         return;
     }
     document_.mark_saved();
+    ++saves_;
     remove_recovery(path_);
     question_ = Question::none;
     const bool errors = std::any_of(problems_.begin(), problems_.end(),

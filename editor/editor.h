@@ -59,6 +59,13 @@ public:
     // Asks, on the status line, whether to take the recovery file found newer than the level.
     void offer_recovery();
 
+    // Saves the level to its path, as Ctrl+S does (a page's Save button), and says so on the
+    // status line.
+    void save();
+    // Saves that reached the file so far, for whoever passes the saved file on (the page's
+    // download).
+    int saves() const { return saves_; }
+
     const LevelDocument& document() const { return document_; }
     const std::string& path() const { return path_; }
     View view() const;
@@ -96,7 +103,6 @@ private:
     void pointer(const Input& input);
     void paint_to(Cell cell);
     void scroll_by(int columns);
-    void save();
     void autosave(uint32_t now);
     void prove();
     void poll_proof(uint32_t now);
@@ -124,6 +130,7 @@ private:
     ProofState proof_state_ = ProofState::idle;
     uint32_t proof_started_ = 0, proof_now_ = 0;
     std::vector<PathPoint> proof_path_;
+    int saves_ = 0;
 };
 
 }  // namespace editor

@@ -47,13 +47,23 @@ Outcome run_title_menu() {
     if (key_held(DIK_SPACE) || key_held(DIK_RETURN)) {
         platform::play_sound(platform::Sound::menu_choose);
         if (flow.menu_choice == 1) return Outcome::end;
-        game_state.lives = 3;
-        start_level_banner(Phase::game_begins);
+        begin_game();
         return Outcome::go_on;
     }
     if (key_held(DIK_ESCAPE)) return Outcome::end;
     flow.phase = Phase::menu;
     return Outcome::go_on;
+}
+
+void begin_game() {
+    game_state.lives = 3;
+    start_level_banner(Phase::game_begins);
+}
+
+void begin_game_at_once() {
+    game_state.score = 0;
+    player.power = 0;
+    begin_game();
 }
 
 Outcome enter_game() {

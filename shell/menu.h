@@ -11,3 +11,9 @@ Outcome show_title_menu();
 Outcome run_title_menu();
 // Phase::game_begins: the game is on once the banner is over; Escape still quits.
 Outcome enter_game();
+
+// "Start Game": three lives, then the first level's banner.
+void begin_game();
+// A game begun without the title menu (a level a page's link carries), with the score and the
+// small hero the menu gives every new game; after it, the title menu as ever.
+void begin_game_at_once();

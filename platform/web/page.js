@@ -1,6 +1,8 @@
 // The page around the game: loading its data, the first screen that asks for a click or a key
 // (browsers start sound only after one), the picture's size, the touch buttons, the sound and
-// full-screen buttons, and what tests look at (window.brickrun).
+// full-screen buttons, and what tests look at (window.brickrun). With ?edit the page opens the
+// level editor at once instead; a link that carries a level (levels.js) plays that level, or with
+// ?edit opens it in the editor.
 "use strict";
 
 (function () {
@@ -8,6 +10,13 @@
   const $ = (id) => document.getElementById(id);
   const cover = $("cover"), prompt = $("prompt"), problem = $("problem"), screen = $("screen");
   let runtime = false, data = false, playing = false, broken = false;
+  const levels = window.brickrunLevels;
+  const editing = page.has("edit");
+  const linked = levels.fromAddress(location.hash);  // the level a link carries, or null
+  let editor = null;  // the editor's buttons, once it opens
+  // What a click or a key starts: the title menu, or the link's level at once.
+  let begin = () => Module._brickrun_start();
+  if (linked) linked.catch((error) => brickrun.fail(error.message));
 
   const brickrun = (window.brickrun = {
     presents: 0,  // pictures shown so far
@@ -20,18 +29,29 @@
       prompt.hidden = true;
       cover.hidden = false;
     },
-    // The game ended: a new one starts from the title menu on the next click or key.
+    // The game ended: a new one starts from the title menu (or the editor) on the next click or key.
     ended(status) {
       playing = false;
-      if (status === 0 && !broken) ask("Press a key or click to play again");
+      if (status !== 0 || broken) return;
+      if (editor) {
+        editor.forget();
+        begin = () => Module.ccall("brickrun_edit", "number", ["string"], [editor.path()]);
+      } else {
+        begin = () => Module._brickrun_start();
+      }
+      ask(editor ? "Press a key or click to edit again" : "Press a key or click to play again");
     },
+    editing() { return Boolean(window.Module && Module.brickrunEditing); },
     // For tests: the picture in the canvas, as bytes R, G, B, A.
     pixels() {
       return Array.from(screen.getContext("2d").getImageData(0, 0, 800, 600).data);
     },
     keysDown() { return Module._brickrun_keys_down(); },
-    // For tests: what the last picture shows, "menu", "banner", "game_over" or "game".
-    screen() { return ["menu", "banner", "game_over", "game"][Module._brickrun_screen()]; },
+    // For tests: what the last picture shows, "menu", "banner", "game_over", "game" or "editor";
+    // null before the game's module runs.
+    screen() {
+      return runtime ? ["menu", "banner", "game_over", "game", "editor"][Module._brickrun_screen()] : null;
+    },
     // For tests (with ?record): ends the recording of this session and hands over its bytes.
     recording() {
       Module._brickrun_stop_recording();
@@ -99,8 +119,29 @@
     cover.hidden = false;
   }
 
-  function ready() {
-    if (runtime && data && !broken) ask("Click or press a key to play");
+  // Runtime and data are in: the editor opens at once (its sound starts with the first click or
+  // key), a link's level is checked by the game's own compiler before it is offered, and else the
+  // title menu waits for a click or a key.
+  async function ready() {
+    if (!runtime || !data || broken) return;
+    let level = null;
+    try {
+      level = await linked;
+    } catch (error) {
+      brickrun.fail(error.message);
+      return;
+    }
+    if (editing) {
+      editor = levels.editor(brickrun, $);
+      if (editor.open(level, "level.txt")) start();
+      return;
+    }
+    if (level) {
+      Module.FS.writeFile("/level.txt", level);
+      if (!Module.ccall("brickrun_use_level", "number", ["string"], ["level.txt"])) return;
+      begin = () => Module._brickrun_play();
+    }
+    ask("Click or press a key to play");
   }
 
   function makeSound() {
@@ -146,12 +187,19 @@
     playing = true;
     if (page.has("record") && !Module.ccall("brickrun_record", "number", ["string"], ["/session.brr"]))
       return;
-    Module._brickrun_start();
+    begin();
   }
   cover.addEventListener("click", start);
   window.addEventListener("keydown", (event) => {
     if (!cover.hidden && !event.ctrlKey && !event.altKey && !event.metaKey) start();
   });
+  // The editor starts without a click: its sound waits for the first one.
+  for (const gesture of ["keydown", "mousedown"]) {
+    window.addEventListener(gesture, () => {
+      if (playing && brickrun.sound && brickrun.sound.context.state === "suspended" && !document.hidden)
+        brickrun.sound.context.resume();
+    });
+  }
 
   // ---- buttons: sound, full screen, and the touch controls ----
   const mute = $("mute");

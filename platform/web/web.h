@@ -15,6 +15,10 @@ bool caught_up();
 // Whether the page is hidden (another tab, a minimised window): nothing runs then.
 bool hidden();
 
+// The level editor runs (or no longer does): the page gives it the keys it reads, Ctrl+S, Ctrl+Z
+// and Tab among them, and the wheel and right button over the canvas.
+void set_editing(bool on);
+
 // Tops the sound up to a little ahead of what the speakers play, from the game's own mixer.
 void feed_sound();
 

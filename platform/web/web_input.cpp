@@ -1,11 +1,14 @@
 // Keys, game controllers and the on-screen buttons of a touch screen, read as one key snapshot.
 //
 // Keys come from the page's key events; the browser's own action is kept from the game's keys only
-// (arrows, Space, Return, Shift, S, D, M, Escape), so F5, F11 and Ctrl+W go on working. A page that
-// loses the keyboard (another window, another tab) lets go of every key. Controllers are read
-// through the Gamepad API with the standard layout, mapped as on the other systems. The touch
-// buttons call brickrun_touch from the page. The mouse takes no part: a click on the page is how
-// a player starts it and gives it the keyboard, not a way out of the game.
+// (arrows, Space, Return, Shift, S, D, M, Escape), so F5, F11 and Ctrl+W go on working. While the
+// level editor runs it takes its own keys as well (digits, Tab, brackets, T, Z, Y, N, Ctrl, Home,
+// End, the page keys), Ctrl+S, Ctrl+Z and Ctrl+Y included, so Ctrl+S saves the level rather than
+// the page. A page that loses the keyboard (another window, another tab) lets go of every key and
+// mouse button. Controllers are read through the Gamepad API with the standard layout, mapped as
+// on the other systems. The touch buttons call brickrun_touch from the page. The game reads no
+// mouse: a click on the page is how a player starts it and gives it the keyboard, not a way out
+// of the game; the editor's pointer is web_pointer.cpp's.
 #include "platform/audio.h"
 #include "platform/backend.h"
 #include "platform/controller_keys.h"
@@ -39,14 +42,30 @@ constexpr KeyCode game_keys[] = {
     {"KeyM", 0x32},
 };
 
+// The level editor's keys beyond the game's; Meta (Command) stands in for Ctrl.
+constexpr KeyCode editor_keys[] = {
+    {"Digit1", 0x02},      {"Digit2", 0x03},       {"Digit3", 0x04},      {"Digit4", 0x05},
+    {"Digit5", 0x06},      {"Digit6", 0x07},       {"Digit7", 0x08},      {"Digit8", 0x09},
+    {"Digit9", 0x0A},      {"Digit0", 0x0B},       {"Tab", 0x0F},         {"KeyT", 0x14},
+    {"KeyY", 0x15},        {"BracketLeft", 0x1A},  {"BracketRight", 0x1B}, {"ControlLeft", 0x1D},
+    {"MetaLeft", 0x1D},    {"KeyZ", 0x2C},         {"KeyN", 0x31},        {"ControlRight", 0x9D},
+    {"MetaRight", 0x9D},   {"Home", 0xC7},         {"PageUp", 0xC9},      {"End", 0xCF},
+    {"PageDown", 0xD1},
+};
+
 const KeyCode* game_key(const char* code) {
     for (const KeyCode& k : game_keys)
+        if (std::strcmp(k.code, code) == 0) return &k;
+    if (!web::editing_now()) return nullptr;
+    for (const KeyCode& k : editor_keys)
         if (std::strcmp(k.code, code) == 0) return &k;
     return nullptr;
 }
 
-// A key with Ctrl, Alt or Meta belongs to the browser (Ctrl+W, Alt+Left), not to the game.
+// A key with Ctrl, Alt or Meta belongs to the browser (Ctrl+W, Alt+Left), not to the game; in the
+// editor only Alt does, as Ctrl+S, Ctrl+Z and Ctrl+Y are the editor's.
 bool for_the_browser(const EmscriptenKeyboardEvent* event) {
+    if (web::editing_now()) return event->altKey;
     return event->ctrlKey || event->altKey || event->metaKey;
 }
 
@@ -107,6 +126,7 @@ namespace web {
 void release_all_keys() {
     keyboard.fill(0);
     touched.fill(0);
+    release_pointer();
 }
 
 void watch_keys() {
@@ -139,9 +159,6 @@ bool backend::mouse_read(MouseState& state) {
     state = MouseState{};
     return true;
 }
-
-// The page has no level editor: its pointer never reads.
-bool backend::pointer_read(PointerState&) { return false; }
 
 }  // namespace platform
 

@@ -81,6 +81,7 @@ EM_JS(void, tell_the_player, (const char* line), {
 bool backend::window_create(const char*, int, int, int, int) {
     emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, visibility_changed);
     web::watch_keys();
+    web::watch_pointer();
     audio::load();
     return true;
 }

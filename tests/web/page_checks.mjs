@@ -210,7 +210,7 @@ try {
   for (const [what, data] of [["missing", null], ["broken", Buffer.from("not a gzip file")]]) {
     const folder = join(work, what);
     execFileSync("mkdir", ["-p", folder]);
-    for (const name of ["index.html", "page.js", "brickrun.js", "brickrun.wasm"])
+    for (const name of ["index.html", "levels.js", "page.js", "brickrun.js", "brickrun.wasm"])
       copyFileSync(join(web, name), join(folder, name));
     if (data) writeFileSync(join(folder, "data.tar.gz"), data);
     const other = await serve(folder);

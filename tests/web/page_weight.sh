@@ -6,7 +6,7 @@ set -u
 [[ $# -eq 1 && -f $1/index.html ]] || { echo "usage: $0 WEB_BUILD" >&2; exit 2; }
 limit=1000000
 total=0
-for file in index.html page.js brickrun.js brickrun.wasm icon.png data.tar.gz; do
+for file in index.html levels.js page.js brickrun.js brickrun.wasm icon.png data.tar.gz; do
     [[ -f $1/$file ]] || { echo "FAIL: $file is missing"; exit 1; }
     if [[ $file == *.gz ]]; then
         bytes=$(stat -c %s "$1/$file")  # compressed already: sent as it is
