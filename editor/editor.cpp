@@ -204,7 +204,9 @@ void Editor::pointer(const Input& input) {
                                                                             : right_button;
     if (drag_ == Drag::pan) {
         scroll_by(pan_column_ - (input.x - pan_x_) / view().cell - view_column_);
-    } else if ((drag_ == Drag::paint || drag_ == Drag::clear) && pointer_cell_) {
+    } else if ((drag_ == Drag::paint || drag_ == Drag::clear) && pointer_cell_ &&
+               input.down(button)) {
+        // Only while held: a button let go before the pointer moved on paints nothing there.
         paint_to(*pointer_cell_);
     }
     if (input.down(button)) return;

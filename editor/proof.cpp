@@ -27,8 +27,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
 constexpr const char* level_name = "level.txt";
 constexpr const char* script_name = "level.script";
+#endif
 constexpr const char* path_name = "level.path";
 constexpr const char* said_name = "solver.txt";  // the solver's stderr
 

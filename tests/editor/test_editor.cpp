@@ -133,6 +133,16 @@ TEST(EditorPaint, AStrokeIsOneUndoStepAndLeavesNoGapsWhenDraggedQuickly) {
     d.ctrl(key_y);
     EXPECT_EQ(at(d, 10, 11), 'B');
     EXPECT_EQ(d.editor.document().undo_depth(), 1);
+
+    // A click let go after the pointer moved on between two reads paints its own cell only: the
+    // button was up by the time the pointer got there.
+    d.point_at(15, 3);
+    d.button(left_button, true);
+    d.point_at(22, 15);
+    d.button(left_button, false);
+    EXPECT_EQ(at(d, 15, 3), 'B');
+    for (int col = 16; col <= 22; ++col)
+        for (int row = 3; row <= 15; ++row) EXPECT_EQ(at(d, col, row), '.') << col << "," << row;
 }
 
 TEST(EditorPaint, TheRightButtonClearsAndThePaletteChoosesThePiece) {

@@ -30,13 +30,17 @@ function check(ok, what) {
 }
 
 const waitFor = (page, test, arg, ms = 10000) => page.waitForFunction(test, arg, { timeout: ms });
-const pause = (ms) => new Promise((done) => setTimeout(done, ms));
+// Lets the game take a few more key and pointer snapshots: a press held that long is seen.
+async function presentsPass(page, count = 3) {
+  const at = await page.evaluate(() => window.brickrun.presents);
+  await waitFor(page, ([from, n]) => window.brickrun.presents >= from + n, [at, count]);
+}
 const screenIs = (page, what, ms) => waitFor(page, (w) => window.brickrun.screen() === w, what, ms);
 // Holds a key (with Control when asked) across a few of the game's key snapshots.
 async function hold(page, key, control = false) {
   if (control) await page.keyboard.down("Control");
   await page.keyboard.down(key);
-  await pause(150);
+  await presentsPass(page);
   await page.keyboard.up(key);
   if (control) await page.keyboard.up("Control");
 }
@@ -90,7 +94,7 @@ try {
   const before = await pixel(page, 176, 144);
   await page.mouse.move(...at(176, 144));
   await page.mouse.down();
-  await pause(150);
+  await presentsPass(page);
   await page.mouse.up();
   await waitFor(page, (b) => {
     const d = document.getElementById("screen").getContext("2d").getImageData(176, 144, 1, 1).data;
@@ -120,7 +124,7 @@ try {
   // ---- unsaved work outlives the page ----
   await page.mouse.move(...at(240, 144));
   await page.mouse.down();
-  await pause(150);
+  await presentsPass(page);
   await page.mouse.up();
   await waitFor(page, () => window.Module._brickrun_unsaved() === 1);
   await page.reload();
@@ -158,7 +162,7 @@ try {
   await player.click("#cover");
   await screenIs(player, "banner");
   await screenIs(player, "game", 10000);
-  await waitFor(player, () => window.brickrun.presents > 5);
+  await presentsPass(player, 5);
   const inPlay = await block(player, 160, 128);
   check(inPlay === painted, "the link plays its level at once: after the banner, the painted brick in play");
   const played = await player.evaluate(() => {
