@@ -35,17 +35,25 @@ bool is_pack_list(std::string_view name) {
     return name.size() == kPackListName.size() && ends_with_folded(name, kPackListName);
 }
 
+// The name in quotes, then the rest. (Built by appending: GCC 12 warns, wrongly, of overlapping
+// copies in "'" + std::string(name).)
+std::string quoted(std::string_view name, std::string_view rest) {
+    std::string text = "'";
+    text.append(name).append("'").append(rest);
+    return text;
+}
+
 // What is wrong with a file name pack.txt gives, or "".
 std::string name_problem(std::string_view name) {
     if (name.find_first_of("/\\") != std::string_view::npos)
-        return "'" + std::string(name) + "' names a file in another folder: a pack's levels are "
-               "files in its own folder";
+        return quoted(name, " names a file in another folder: a pack's levels are files in its own "
+                            "folder");
     if (std::any_of(name.begin(), name.end(),
                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
         return "a file name holds a control character";
     if (is_pack_list(name)) return "pack.txt cannot be a level of its pack";
     if (!has_level_ending(name))
-        return "'" + std::string(name) + "' is not a level: a level file ends in .txt or .map";
+        return quoted(name, " is not a level: a level file ends in .txt or .map");
     return "";
 }
 
