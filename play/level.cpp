@@ -41,15 +41,6 @@ void place_hero(int32_t y) {
     objects.append(&player, KIND_PLAYER);
 }
 
-// The same at a place of the map (world x): the map scrolled as it would be, had the hero walked
-// there from the start, and the hero at its screen x.
-void place_hero_at(int32_t world_x, int32_t y) {
-    const int32_t last_scroll = std::max(0, (current_map.map_width - 25) * cell_size - 1);
-    player.scroll = std::clamp(world_x - Player::start_x, 0, last_scroll);
-    player.x = world_x - player.scroll;
-    player.set_y(y);
-    objects.append(&player, KIND_PLAYER);
-}
 
 }  // namespace
 
@@ -102,11 +93,7 @@ bool reload_level(std::string& error) {
     }
     clear_level();
     player = Player{};  // power, timers, velocities and animation all start over
-    if (level_source.own_start) {
-        place_hero_at(level_source.start_x, level_source.start_y);
-    } else {
-        place_hero(Player::start_y);
-    }
+    place_hero(Player::start_y);
     populate_level();
     return true;
 }
@@ -114,20 +101,6 @@ bool reload_level(std::string& error) {
 void install_pack_level(int32_t index) {
     level_source = LevelSource{level_pack.levels.at(static_cast<size_t>(index)).map};
     install_fresh(level_source.fresh);
-}
-
-bool play_map(const int32_t* cells, int32_t width, int32_t height, int32_t hero_x, int32_t hero_y,
-              std::string& error) {
-    error = map_size_problem(width, height);
-    if (!error.empty()) return false;
-    const auto count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    TileMap fresh;
-    fresh.map_cells = std::shared_ptr<int32_t[]>(new int32_t[count]);
-    std::copy_n(cells, count, fresh.map_cells.get());
-    fresh.map_width = width;
-    fresh.map_height = height;
-    level_source = LevelSource{fresh, true, hero_x, hero_y};
-    return reload_level(error);
 }
 
 void start_level_at(const TileMap& map, int32_t col, int32_t row, int32_t scroll) {

@@ -18,7 +18,9 @@ void populate_level();
 bool reload_level(std::string& error);
 
 // Starts play on a map made in memory (the level editor's), as a restart does, with a fresh hero
-// standing in cell (col, row), its feet on the cell's bottom edge, and the camera at `scroll`.
+// standing in cell (col, row), its feet on the cell's bottom edge, and the camera at `scroll`. The
+// map becomes the level's source: a restart after a lost life loads its cells again, with the hero
+// at the level's start.
 void start_level_at(const TileMap& map, int32_t col, int32_t row, int32_t scroll);
 
 // Advances level_index and loads its map (after the last level the game is over, and the first
@@ -30,9 +32,3 @@ bool load_next_level(std::string& error);
 // copy of its cells the map in play. Its objects are made by populate_level, as for any load.
 void install_pack_level(int32_t index);
 
-// Makes a map held in memory (width x height cells, row by row) the level in play and restarts it
-// with a fresh hero at world x hero_x and y hero_y: the level is played as if loaded, and a lost
-// life restarts it there again. level_index and the game's lives and score are left as they are.
-// False, with the reason in error and nothing changed, when the sizes are out of bounds.
-bool play_map(const int32_t* cells, int32_t width, int32_t height, int32_t hero_x, int32_t hero_y,
-              std::string& error);

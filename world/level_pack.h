@@ -29,10 +29,7 @@ extern LevelPack level_pack;
 // came from memory (a pack's level, a map the editor hands over), else the map file that
 // current_map.path names.
 struct LevelSource {
-    TileMap fresh;           // no cells: read current_map.path again
-    bool own_start = false;  // the hero starts at (start_x, start_y), not at the level's start
-    int32_t start_x = 0;
-    int32_t start_y = 0;
+    TileMap fresh;  // no cells: read current_map.path again
 };
 
 extern LevelSource level_source;
