@@ -113,7 +113,7 @@ std::string player_levels_folder() {
     const std::string app_data = variable("APPDATA");
     return app_data.empty() ? "" : app_data + "\\brickrun\\levels";
 #else
-    // The base directory specification ignores a relative XDG_DATA_HOME.
+    // A relative XDG_DATA_HOME counts as unset, as desktops treat it.
     const std::string data_home = variable("XDG_DATA_HOME");
     if (!data_home.empty() && data_home.front() == '/') return data_home + "/brickrun/levels";
     const std::string home = variable("HOME");
